@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine, on a private Xvfb when there is
+# no display. Extra arguments go to ctest (for instance -R menu).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$root/build}
+export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+
+if [ -z "${TQ2ZUL_BUILT:-}" ]; then
+  bash "$root/scripts/build.sh"
+  export TQ2ZUL_BUILT=1
+fi
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$@"
+fi
+
+# One wineserver for the whole run saves its start in every test process. Wine's
+# background services are started here, away from ctest's output pipes, which they
+# would otherwise inherit and hold open after the test ends.
+wineserver -p >/dev/null 2>&1
+wine wineboot >/dev/null 2>&1 </dev/null || true
+trap 'wineserver -k 2>/dev/null || true' EXIT
+ctest --test-dir "$BUILD_DIR" --output-on-failure -V -j2 "$@"

@@ -1,0 +1,47 @@
+#pragma once
+// Helpers shared by the test executables: a fresh folder per test, the fixture
+// modules built next to the tests, file bytes, and waiting on conditions.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// A new empty folder under the system temp folder, removed with all it holds.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    // Path of name inside the folder.
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// Full path of a fixture module built into the tests' fixtures folder.
+std::wstring FixturePath(const std::wstring& name);
+// Folder of the running test executable.
+std::wstring TestBinFolder();
+
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+
+// Calls condition until it holds or the timeout passes, pumping this thread's messages
+// in between. Returns whether it held.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// Sets or removes the host's installation value in HKEY_LOCAL_MACHINE.
+void SetHostRegistryValue(const std::wstring& data, DWORD type = REG_SZ);
+void SetHostRegistryBytes(const void* data, DWORD bytes, DWORD type);
+void DeleteHostRegistryKey();
+
+// UTF-8 text for gtest messages.
+std::string Utf8(const std::wstring& text);

@@ -1,0 +1,44 @@
+#pragma once
+// Runs the built TQ2ZULSetup.exe as a separate process and drives its windows from the
+// outside, the way a user would: find a window, read it, press its buttons.
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+class RunningApp {
+public:
+    // Starts exePath (with optional command-line arguments after the program name).
+    explicit RunningApp(const std::wstring& exePath, const std::wstring& arguments = L"");
+    ~RunningApp();  // terminates the process if it still runs
+    RunningApp(const RunningApp&) = delete;
+    RunningApp& operator=(const RunningApp&) = delete;
+
+    DWORD ProcessId() const { return info_.dwProcessId; }
+    HANDLE Process() const { return info_.hProcess; }
+    bool HasExited() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
+    bool WaitForExit(std::chrono::milliseconds timeout);
+    void Kill();
+
+    // The first visible top-level window of the process with the given class whose title
+    // contains titlePart (any title when empty), waiting up to timeout; null if none came.
+    HWND WaitForWindow(const std::wstring& className, const std::wstring& titlePart = L"",
+                       std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
+    // Every visible top-level window of the process with the given class.
+    std::vector<HWND> Windows(const std::wstring& className) const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// The built executable, found relative to the test folder.
+std::wstring BuiltExePath();
+
+// The text of a standard message box (its static text control).
+std::wstring MessageBoxText(HWND box);
+// Presses a dialog's button by id the way a click does, without waiting for its handler.
+void PressButton(HWND dialog, int id);
+std::wstring WindowText(HWND hwnd);
+// The first child (at any depth) of parent with the given class, or null.
+HWND FindChildByClass(HWND parent, const std::wstring& className);

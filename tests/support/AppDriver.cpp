@@ -1,5 +1,7 @@
 #include "support/AppDriver.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 #include <thread>
 
@@ -120,4 +122,74 @@ HWND FindChildByClass(HWND parent, const std::wstring& className)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+namespace {
+
+// A block of memory inside the process that owns a window.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND owner, size_t size) : size_(size)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (!process_)
+            throw std::runtime_error("cannot open the application process");
+        address_ = static_cast<BYTE*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        if (!address_)
+            throw std::runtime_error("cannot allocate memory in the application process");
+    }
+    ~RemoteBlock()
+    {
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    BYTE* Address() const { return address_; }
+    void Write(size_t offset, const void* data, size_t size) const
+    {
+        WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+    void Read(size_t offset, void* data, size_t size) const
+    {
+        ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    BYTE* address_ = nullptr;
+    size_t size_;
+};
+
+}  // namespace
+
+int RemoteListItemCount(HWND list)
+{
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring RemoteListItemText(HWND list, int row, int column)
+{
+    constexpr int kChars = 8192;
+    RemoteBlock block(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<LPWSTR>(block.Address() + sizeof(LVITEMW));
+    item.cchTextMax = kChars;
+    block.Write(0, &item, sizeof item);
+    auto n = static_cast<size_t>(SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                              reinterpret_cast<LPARAM>(block.Address())));
+    std::wstring text(n, L'\0');
+    block.Read(sizeof(LVITEMW), text.data(), n * sizeof(wchar_t));
+    return text;
+}
+
+RECT RemoteSubItemRect(HWND list, int row, int column)
+{
+    RemoteBlock block(list, sizeof(RECT));
+    RECT rect{LVIR_BOUNDS, column, 0, 0};
+    block.Write(0, &rect, sizeof rect);
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address()));
+    block.Read(0, &rect, sizeof rect);
+    return rect;
 }

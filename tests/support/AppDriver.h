@@ -40,5 +40,11 @@ std::wstring MessageBoxText(HWND box);
 // Presses a dialog's button by id the way a click does, without waiting for its handler.
 void PressButton(HWND dialog, int id);
 std::wstring WindowText(HWND hwnd);
+// List-view queries on another process's list: the LVITEM and text buffers must live
+// in that process, so they go through memory allocated there.
+int RemoteListItemCount(HWND list);
+std::wstring RemoteListItemText(HWND list, int row, int column);
+RECT RemoteSubItemRect(HWND list, int row, int column);
+
 // The first child (at any depth) of parent with the given class, or null.
 HWND FindChildByClass(HWND parent, const std::wstring& className);

@@ -36,15 +36,18 @@ int CiStFileInformation::ReadVersionStrings(const std::wstring& path)
     void* block = GlobalLock(memory);
     int status = block && GetFileVersionInfoW(path.c_str(), handle, size, block) ? 1 : 0;
     if (status) {
-        const auto* blockEnd = static_cast<const BYTE*>(block) + size;
+        const auto* blockStart = static_cast<const BYTE*>(block);
+        const auto* blockEnd = blockStart + size;
         for (size_t i = 0; i < std::size(kKeys); ++i) {
             wchar_t* text = nullptr;
             UINT length = 0;
             std::wstring query = std::wstring(kStringTable) + kKeys[i];
-            if (VerQueryValueW(block, query.c_str(), reinterpret_cast<void**>(&text), &length) && text) {
+            bool found = VerQueryValueW(block, query.c_str(), reinterpret_cast<void**>(&text), &length);
+            const auto* at = reinterpret_cast<const BYTE*>(text);
+            if (found && at >= blockStart && at < blockEnd) {
                 // Copy up to the terminator, but never past the block: a damaged
-                // resource may lack one.
-                size_t room = static_cast<size_t>(blockEnd - reinterpret_cast<const BYTE*>(text)) / sizeof(wchar_t);
+                // resource may lack one, or claim lengths that lead out of it.
+                size_t room = static_cast<size_t>(blockEnd - at) / sizeof(wchar_t);
                 fields[i]->assign(text, wcsnlen(text, room));
             } else {
                 status = 0;

@@ -1,0 +1,94 @@
+#include "platform/FileReplace.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/TempFile.h"
+
+namespace {
+
+constexpr int kAttempts = 6;
+constexpr DWORD kFirstPauseMs = 15;
+
+bool IsTransient(DWORD error)
+{
+    // Another process (the host, a virus scanner) holding the file for a moment.
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target)
+{
+    // No MOVEFILE_REPLACE_EXISTING: a file that appeared after we looked belongs to
+    // someone else and must not be overwritten.
+    return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+}  // namespace
+
+std::wstring WriteTempBeside(const std::wstring& target, const std::string& bytes)
+{
+    std::wstring temp = TempPathBeside(target);
+    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    if (!ok) {
+        DeleteFileW(temp.c_str());
+        return {};
+    }
+    return temp;
+}
+
+bool SwapInTemp(const std::wstring& temp, const std::wstring& target, bool targetExists)
+{
+    DWORD pause = kFirstPauseMs;
+    for (int attempt = 1;; ++attempt) {
+        bool done = false;
+        DWORD error = 0;
+        if (targetExists) {
+            done = ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                                nullptr) != FALSE;
+            error = done ? 0 : GetLastError();
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+                // The old file is gone already and temp holds all of it plus the new
+                // lines: putting temp in place is the only way to keep the content.
+                if (MoveIntoPlace(temp, target))
+                    return true;
+                if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+                    return false;  // temp is the only copy left: keep it
+            }
+            if (error == ERROR_FILE_NOT_FOUND && GetFileAttributesW(temp.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                // Someone removed the file since it was read; our content includes it.
+                targetExists = false;
+                continue;
+            }
+        } else {
+            done = MoveIntoPlace(temp, target);
+            error = done ? 0 : GetLastError();
+        }
+        if (done)
+            return true;
+        if (!IsTransient(error) || attempt == kAttempts)
+            break;
+        Sleep(pause);
+        pause *= 2;
+    }
+    DeleteFileW(temp.c_str());
+    return false;
+}

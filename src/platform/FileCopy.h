@@ -1,0 +1,12 @@
+#pragma once
+// Copying a file into place so that the target is, at every moment, either the file it
+// was or the whole new one: a running host or a crash never sees half a DLL.
+#include <string>
+
+// Error code reported for a target that already exists and is read-only.
+inline constexpr unsigned long kErrorTargetReadOnly = 6009;  // ERROR_FILE_READ_ONLY
+
+// Copies source to a temporary file beside target and moves it over target in one step.
+// Returns 0 on success, else the Windows error code; on failure target is unchanged and
+// no temporary file is left. Both paths must be full paths.
+unsigned long CopyFileWhole(const std::wstring& source, const std::wstring& target);

@@ -61,4 +61,47 @@ public:
         return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(index), mask));
     }
     bool IsItemSelected(int index) const { return GetItemState(index, LVIS_SELECTED) == LVIS_SELECTED; }
+
+    // Replaces the whole extended style (mask 0 stands for every bit).
+    DWORD SetExtendedStyle(DWORD style) const
+    {
+        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
+    }
+    DWORD GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+    // Inserts a column at index; returns its index or -1.
+    int InsertColumn(int index, const std::wstring& heading, int format, int width) const
+    {
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = format;
+        column.cx = width;
+        column.pszText = const_cast<LPWSTR>(heading.c_str());
+        column.iSubItem = index;
+        return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(&column)));
+    }
+    int GetColumnWidth(int column) const
+    {
+        return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+    }
+    HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
+    int GetColumnCount() const { return static_cast<int>(::SendMessageW(GetHeaderCtrl(), HDM_GETITEMCOUNT, 0, 0)); }
+    // The item under a point in client coordinates, or -1.
+    int HitTest(POINT point) const
+    {
+        LVHITTESTINFO info{};
+        info.pt = point;
+        return static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+    }
+    // The item's rectangle of the given part (LVIR_BOUNDS, ...) in client coordinates.
+    bool GetItemRect(int index, RECT& rect, int part) const
+    {
+        rect = RECT{part, 0, 0, 0};
+        if (SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)))
+            return true;
+        rect = RECT{};
+        return false;
+    }
+    // Scrolls by dx, dy pixels in report view.
+    BOOL Scroll(int dx, int dy) const { return static_cast<BOOL>(SendMessage(LVM_SCROLL, static_cast<WPARAM>(dx), dy)); }
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 
@@ -32,8 +33,9 @@ std::wstring FullPathOf(const std::wstring& path)
     return full;
 }
 
-// The menu file is code page 949 whatever the system's ANSI code page is; the locale
-// stays for the rest of the process, as the host expects of tools that touch it.
+// From the first access to the menu file on, the process runs in the Korean locale.
+// The conversions here name code page 949 themselves, so the file's encoding holds
+// whatever the system's ANSI code page is.
 void UseKoreanLocale()
 {
     setlocale(LC_ALL, "korean");
@@ -60,6 +62,15 @@ bool CiStTextFile::ReadLinesForRewrite(const std::wstring& path)
     return true;
 }
 
+const CStringArray& CiStTextFile::GetLines() const
+{
+    for (int i = lines_.GetSize(); i < static_cast<int>(spans_.size()); ++i) {
+        std::string_view raw = GetRawLine(i);
+        lines_.Add(DecodeCp949(raw.data(), raw.size()));
+    }
+    return lines_;
+}
+
 std::string_view CiStTextFile::GetRawLine(int i) const
 {
     const auto& [offset, length] = spans_.at(static_cast<size_t>(i));
@@ -81,9 +92,9 @@ bool CiStTextFile::Open(const std::wstring& path, bool forRewrite)
         return absent_;
     }
     file_ = file;
-    // Windows refuses write access to a read-only file; say so here as well where the
-    // open alone would not (an administrator under some file systems), before the
-    // caller has done anything it could not take back.
+    // Windows refuses write access to a read-only file; refuse it here too where the
+    // open alone does not (Wine running as root, for one), before the caller has done
+    // anything it could not take back.
     BY_HANDLE_FILE_INFORMATION info{};
     if (forRewrite && (!GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))) {
         Close();
@@ -94,34 +105,44 @@ bool CiStTextFile::Open(const std::wstring& path, bool forRewrite)
 
 bool CiStTextFile::ReadAll()
 {
-    std::string bytes;
-    char buffer[64 * 1024];
+    // Read straight into place, in as few calls as the size allows.
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(AsHandle(file_), &size) && size.QuadPart > 0)
-        bytes.reserve(static_cast<size_t>(size.QuadPart));
+    GetFileSizeEx(AsHandle(file_), &size);
+    std::string bytes(static_cast<size_t>(size.QuadPart > 0 ? size.QuadPart : 0) + 1, '\0');
+    size_t filled = 0;
     for (;;) {
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - filled, 1u << 30));
         DWORD got = 0;
-        if (!ReadFile(AsHandle(file_), buffer, static_cast<DWORD>(std::size(buffer)), &got, nullptr)) {
+        if (!ReadFile(AsHandle(file_), bytes.data() + filled, want, &got, nullptr)) {
             Close();
             return false;
         }
         if (got == 0)
             break;
-        bytes.append(buffer, got);
+        filled += got;
     }
+    bytes.resize(filled);
 
     // Reading appends: lines of an earlier read stay, so offsets continue after them.
     const size_t base = content_.size();
-    content_ += bytes;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        const void* found = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
-        size_t end = found ? static_cast<size_t>(static_cast<const char*>(found) - bytes.data()) : bytes.size();
+    if (base == 0)
+        content_ = std::move(bytes);
+    else
+        content_ += bytes;
+    const char* data = content_.data();
+    spans_.reserve(spans_.size() + std::count(content_.begin() + base, content_.end(), '\n') + 1);
+    size_t start = base;
+    while (start < content_.size()) {
+        const void* found = std::memchr(data + start, '\n', content_.size() - start);
+        size_t end = found ? static_cast<size_t>(static_cast<const char*>(found) - data) : content_.size();
         size_t length = end - start;
-        if (found && length > 0 && bytes[end - 1] == '\r')
+        if (found && length > 0 && data[end - 1] == '\r')
             --length;  // CR LF ends the line; a CR anywhere else is text
-        spans_.emplace_back(base + start, length);
-        lines_.Add(DecodeCp949(bytes.data() + start, length));
+        else
+            crLfThroughout_ = false;
+        spans_.emplace_back(start, length);
         start = end + 1;
     }
     return true;
@@ -133,31 +154,33 @@ RewriteResult CiStTextFile::WriteRewrite(const std::vector<std::wstring>& newEnt
     if (!forRewrite_)
         return result;
 
-    std::vector<std::string> encoded(newEntries.size());
-    size_t total = content_.size() + 2 * spans_.size();
+    std::string added;
     for (size_t i = 0; i < newEntries.size(); ++i) {
-        if (auto bad = EncodeCp949(newEntries[i], encoded[i])) {
+        std::string encoded;
+        if (auto bad = EncodeCp949(newEntries[i], encoded)) {
             result.badEntry = static_cast<int>(i);
             result.badIndex = *bad;
             return result;
         }
-        total += encoded[i].size() + 2;
+        added += encoded;
+        added += kLineEnd;
     }
 
-    std::string bytes;
-    bytes.reserve(total);
-    for (const auto& [offset, length] : spans_) {
-        bytes.append(content_, offset, length);
-        bytes += kLineEnd;
+    // Where every line read already ends with CR LF the old bytes go out as they are;
+    // otherwise each line gets its CR LF in a new copy.
+    std::string mended;
+    if (!crLfThroughout_) {
+        mended.reserve(content_.size() + 2 * spans_.size());
+        for (const auto& [offset, length] : spans_) {
+            mended.append(content_, offset, length);
+            mended += kLineEnd;
+        }
     }
-    for (const std::string& entry : encoded) {
-        bytes += entry;
-        bytes += kLineEnd;
-    }
+    const std::string& old = crLfThroughout_ ? content_ : mended;
 
     // The file stays held while the new content is written beside it, and is let go
     // only for the swap itself, which needs to open it.
-    std::wstring temp = WriteTempBeside(fullPath_, bytes);
+    std::wstring temp = WriteTempBeside(fullPath_, {old, added});
     const bool existed = !absent_;
     Close();
     result.ok = !temp.empty() && SwapInTemp(temp, fullPath_, existed);

@@ -34,7 +34,8 @@ public:
     // WriteRewrite or Close. False when it exists but cannot be opened for writing.
     bool ReadLinesForRewrite(const std::wstring& path);
 
-    const CStringArray& GetLines() const { return lines_; }
+    // Decoded lines, for display; decoded on first use, as a rewrite needs only bytes.
+    const CStringArray& GetLines() const;
     // The bytes of line i exactly as read, without its line break.
     std::string_view GetRawLine(int i) const;
 
@@ -56,7 +57,8 @@ private:
     std::wstring fullPath_;
     bool forRewrite_ = false;
     bool absent_ = false;
-    CStringArray lines_;
+    mutable CStringArray lines_;
     std::string content_;
+    bool crLfThroughout_ = true;  // every line in content_ ends with CR LF
     std::vector<std::pair<size_t, size_t>> spans_;  // offset and length of each line in content_
 };

@@ -48,13 +48,11 @@ std::optional<size_t> EncodeCp949(const std::wstring& text, std::string& bytes)
 
 std::wstring DecodeCp949(const char* bytes, size_t count)
 {
+    // Never more characters than bytes: one call, no sizing pass.
+    std::wstring text(count, L'\0');
     if (count == 0)
-        return {};
-    int n = MultiByteToWideChar(kCodePage949, 0, bytes, static_cast<int>(count), nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring text(static_cast<size_t>(n), L'\0');
-    n = MultiByteToWideChar(kCodePage949, 0, bytes, static_cast<int>(count), text.data(), n);
+        return text;
+    int n = MultiByteToWideChar(kCodePage949, 0, bytes, static_cast<int>(count), text.data(), static_cast<int>(count));
     text.resize(static_cast<size_t>(n > 0 ? n : 0));
     return text;
 }

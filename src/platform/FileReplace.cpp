@@ -18,7 +18,7 @@ bool IsTransient(DWORD error)
            error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes)
+bool WriteAll(HANDLE file, std::string_view bytes)
 {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -40,13 +40,16 @@ bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target)
 
 }  // namespace
 
-std::wstring WriteTempBeside(const std::wstring& target, const std::string& bytes)
+std::wstring WriteTempBeside(const std::wstring& target, std::initializer_list<std::string_view> pieces)
 {
     std::wstring temp = TempPathBeside(target);
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
-    bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
+    bool ok = true;
+    for (std::string_view piece : pieces)
+        ok = ok && WriteAll(file, piece);
+    ok = ok && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
     if (!ok) {
         DeleteFileW(temp.c_str());

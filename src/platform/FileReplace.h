@@ -2,11 +2,14 @@
 // Replacing a file's content in one step: the new bytes go to a temporary file in the
 // same folder, reach the disk, and then take the file's place by rename, so a reader
 // sees either the old content or the new, never a mix, and a failure leaves the old.
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
-// Writes bytes to a new temporary file beside target (a full path) and flushes it to
-// disk. Returns its path, or an empty string when that failed (nothing is left).
-std::wstring WriteTempBeside(const std::wstring& target, const std::string& bytes);
+// Writes the pieces, in order, to a new temporary file beside target (a full path) and
+// flushes it to disk. Returns its path, or an empty string when that failed (nothing
+// is left).
+std::wstring WriteTempBeside(const std::wstring& target, std::initializer_list<std::string_view> pieces);
 
 // Puts the temporary file in target's place. When targetExists the existing file is
 // replaced (keeping its attributes); otherwise temp is moved there only if no file has

@@ -90,7 +90,7 @@ TEST(TextFile, RewriteKeepsEveryOldByteAndAppendsEntries)
     EXPECT_EQ(reread.GetLines()[5], kEntry);
 }
 
-TEST(TextFile, RewriteCreatesAMissingFileWithOnlyTheEntries)
+TEST(TextFile, RewriteCreatesAMissingFileAndEndsEveryLineWithCrLf)
 {
     TempDir dir;
     const std::wstring path = dir / L"zulmenu.txt";
@@ -101,6 +101,18 @@ TEST(TextFile, RewriteCreatesAMissingFileWithOnlyTheEntries)
     EXPECT_EQ(ReadFileBytes(path), kEntryBytes);
     EXPECT_FALSE(file.WriteRewrite({kEntry}).ok) << "one rewrite per read";
     EXPECT_EQ(ReadFileBytes(path), kEntryBytes);
+
+    WriteFileBytes(path, kEntryBytes + "cr\r\r\n");
+    CiStTextFile second;
+    ASSERT_TRUE(second.ReadLinesForRewrite(path));
+    EXPECT_TRUE(second.WriteRewrite({kEntry}).ok);
+    EXPECT_EQ(ReadFileBytes(path), kEntryBytes + "cr\r\r\n" + kEntryBytes) << "CR LF lines go out as they came";
+
+    WriteFileBytes(path, "cr at the end\r");
+    CiStTextFile third;
+    ASSERT_TRUE(third.ReadLinesForRewrite(path));
+    EXPECT_TRUE(third.WriteRewrite({}).ok);
+    EXPECT_EQ(ReadFileBytes(path), "cr at the end\r\r\n");
 }
 
 TEST(TextFile, FailedRewritesLeaveTheFileAsItWas)

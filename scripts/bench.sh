@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds everything and runs every benchmark under Wine, on a private Xvfb when there
+# is no display; each benchmark prints its own figures.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$root/build}
+export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+
+if [ -z "${TQ2ZUL_BUILT:-}" ]; then
+  bash "$root/scripts/build.sh"
+  export TQ2ZUL_BUILT=1
+fi
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$@"
+fi
+
+wineserver -p >/dev/null 2>&1
+trap 'wineserver -k 2>/dev/null || true' EXIT
+shopt -s nullglob
+for exe in "$BUILD_DIR"/bench/*.exe; do
+  echo "== $(basename "$exe" .exe)"
+  bash "$root/cmake/wine-run.sh" "$exe"
+done

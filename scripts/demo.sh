@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the tool, sets up a sample host in the private Wine prefix and runs the tool
+# against it: on your display when there is one; without a display, under Xvfb,
+# saving what it shows to build/demo-screenshot.png.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$root/build}
+export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+
+bash "$root/scripts/build.sh"
+bash "$root/scripts/make_sample_host.sh"
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "Starting TQ2ZULSetup. Modules to add are in C:\\SampleModules; close it with CLOSE."
+  cd "$BUILD_DIR/bin"
+  exec wine TQ2ZULSetup.exe
+fi
+bash "$root/scripts/screenshot.sh" "$BUILD_DIR/demo-screenshot.png"

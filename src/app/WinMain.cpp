@@ -1,6 +1,10 @@
 #include <windows.h>
 
+#include "app/TQ2ZULSetupApp.h"
+
+CTQ2ZULSetupApp theApp;
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
-    return 0;
+    return AfxWinMain();
 }

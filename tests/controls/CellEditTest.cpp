@@ -46,12 +46,7 @@ RECT ChildRectIn(HWND child, HWND parent)
     return rect;
 }
 
-bool operator==(const RECT& a, const RECT& b)
-{
-    return EqualRect(&a, &b) != FALSE;
-}
-
-std::string Describe(const RECT& r)
+std::string Text(const RECT& r)
 {
     return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
            std::to_string(r.bottom) + ")";
@@ -100,8 +95,7 @@ TEST(CellEdit, ClickOpensEditorOnlyOnEditableCellsAndEnterCommits)
         HWND editor = OpenEditor(ui, host, 0, 1);
         EXPECT_EQ(ui.Call([&] { return host.SelectedRows(); }), std::vector<int>{0});
         RECT cell = ui.Call([&] { return host.CellRect(0, 1); });
-        RECT placed = ChildRectIn(editor, list);
-        EXPECT_TRUE(placed == cell) << "editor at " << Describe(placed) << ", cell at " << Describe(cell);
+        EXPECT_EQ(Text(ChildRectIn(editor, list)), Text(cell)) << "the editor covers the cell";
         EXPECT_TRUE(IsWindowVisible(editor));
         EXPECT_EQ(ui.Call([] { return GetFocus(); }), editor);
         EXPECT_EQ(WindowText(editor), L"m0");
@@ -199,7 +193,7 @@ TEST(CellEdit, ClickWhileTheEditorIsClosingCommitsAndTheNextClickOpens)
     });
 }
 
-TEST(CellEdit, ClicksOnNoCellAndExtendedSelectionClicksOpenNothing)
+TEST(CellEdit, ClicksOnNoCellOrWithShiftOrCtrlOpenNothing)
 {
     ListHost host;
     RunHost(host, [&](UiThread& ui) {
@@ -227,14 +221,7 @@ TEST(CellEdit, ClicksOnNoCellAndExtendedSelectionClicksOpenNothing)
         EXPECT_EQ(ui.Call([&] { return host.Editor(); }), nullptr) << "Ctrl+click opened an editor";
 
         OpenEditor(ui, host, 0, 2);
-    });
-}
 
-TEST(CellEdit, CellHitTestFollowsTheColumnWidths)
-{
-    ListHost host;
-    RunHost(host, [&](UiThread& ui) {
-        Shown(ui, host);
         ui.Call([&] {
             RECT row;
             host.list.GetItemRect(1, row, LVIR_BOUNDS);
@@ -242,12 +229,9 @@ TEST(CellEdit, CellHitTestFollowsTheColumnWidths)
             int r = -1, c = -1;
             int boundary = row.left + 60 + 70;
             EXPECT_TRUE(host.list.HitTestCell({boundary, y}, r, c));
-            EXPECT_EQ(r, 1);
-            EXPECT_EQ(c, 1) << "a point on a boundary belongs to the left column";
+            EXPECT_EQ(std::pair(r, c), std::pair(1, 1)) << "a point on a boundary belongs to the left column";
             EXPECT_TRUE(host.list.HitTestCell({boundary + 1, y}, r, c));
             EXPECT_EQ(c, 2);
-            EXPECT_FALSE(host.list.HitTestCell({row.left + 260 + 5, y}, r, c)) << "right of the last column";
-
             SetWindowLongPtrW(host.list, GWL_STYLE, (host.list.GetStyle() & ~LVS_TYPEMASK) | LVS_LIST);
             EXPECT_FALSE(host.list.HitTestCell({row.left + 5, y}, r, c)) << "only a report view has cells";
         });
@@ -270,8 +254,7 @@ TEST(CellEdit, PartlyHiddenColumnsScrollIntoView)
         ASSERT_TRUE(ui.WaitUntil([&] { return host.Editor() != nullptr; }));
         RECT cell = ui.Call([&] { return host.CellRect(0, 2); });
         EXPECT_EQ(cell.right, width) << "the column's right edge is at the client's right";
-        RECT placed = ChildRectIn(ui.Call([&] { return host.Editor(); }), list);
-        EXPECT_TRUE(placed == cell) << "editor at " << Describe(placed) << ", cell at " << Describe(cell);
+        EXPECT_EQ(Text(ChildRectIn(ui.Call([&] { return host.Editor(); }), list)), Text(cell));
         PostKey(ui.Call([&] { return host.Editor(); }), VK_ESCAPE);
         Ended(ui, host, 1);
 
@@ -280,8 +263,7 @@ TEST(CellEdit, PartlyHiddenColumnsScrollIntoView)
         ASSERT_TRUE(ui.WaitUntil([&] { return host.Editor() != nullptr; }));
         cell = ui.Call([&] { return host.CellRect(0, 1); });
         EXPECT_EQ(cell.left, 0) << "the column's left edge is at the client's left";
-        placed = ChildRectIn(ui.Call([&] { return host.Editor(); }), list);
-        EXPECT_TRUE(placed == cell) << "editor at " << Describe(placed) << ", cell at " << Describe(cell);
+        EXPECT_EQ(Text(ChildRectIn(ui.Call([&] { return host.Editor(); }), list)), Text(cell));
     });
 }
 

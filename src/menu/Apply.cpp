@@ -1,6 +1,7 @@
 #include "menu/Apply.h"
 
 #include <cstdio>
+#include <map>
 
 #include "app/CiStCStringArray.h"
 #include "app/ModuleCatalogue.h"
@@ -38,16 +39,23 @@ std::wstring ModuleLabel(const ModuleRow& row)
     return row.moduleName == kModulePrefix ? FileNameOf(row.sourcePath) : row.moduleName;
 }
 
+// Each source folder is searched once per run, however many modules come from it.
+using FolderListings = std::map<std::wstring, std::vector<std::wstring>>;
+
 // The files of a module: those of its source folder whose names hold its match key. An
 // empty key would take the whole folder, so then the chosen file goes alone.
-void CollectModuleFiles(const ModuleRow& row, CStringArray& paths, CStringArray& names)
+void CollectModuleFiles(const ModuleRow& row, FolderListings& listings, CStringArray& paths, CStringArray& names)
 {
     if (MatchKey(row.moduleName).empty()) {
         paths.Add(row.sourcePath);
         names.Add(FileNameOf(row.sourcePath));
         return;
     }
-    FindModuleFiles(SourceFolderOf(row.sourcePath), row.moduleName, paths, names);
+    const std::wstring folder = SourceFolderOf(row.sourcePath);
+    auto listing = listings.find(folder);
+    if (listing == listings.end())
+        listing = listings.emplace(folder, ListFolderFiles(folder)).first;
+    MatchModuleFiles(folder, listing->second, row.moduleName, paths, names);
 }
 
 // Targets under the files' own names (no naming base) or under names the base decides.
@@ -66,6 +74,7 @@ std::vector<RowPlan> PlanRows(const ModuleTable& table, const ModuleCatalogue& c
     // Names are handed out on a copy: a run refused before copying must leave every flag.
     ModuleCatalogue taken = catalogue;
     std::vector<RowPlan> plans;
+    FolderListings listings;
     for (int i = 0; i < table.GetCount(); ++i) {
         const ModuleRow row = table.GetRow(i);
         const bool added = EqualsNoCase(row.status, kStatusAdded);
@@ -75,7 +84,7 @@ std::vector<RowPlan> PlanRows(const ModuleTable& table, const ModuleCatalogue& c
         RowPlan plan;
         plan.module = ModuleLabel(row);
         CStringArray paths, names;
-        CollectModuleFiles(row, paths, names);
+        CollectModuleFiles(row, listings, paths, names);
         plan.noFileFound = paths.IsEmpty();
 
         const int k = taken.Find(row.moduleName);

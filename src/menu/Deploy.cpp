@@ -56,23 +56,38 @@ std::wstring MatchKey(const std::wstring& moduleName)
 
 void FindModuleFiles(std::wstring sourceFolder, std::wstring moduleName, CStringArray& paths, CStringArray& names)
 {
+    if (!MatchKey(moduleName).empty())
+        MatchModuleFiles(sourceFolder, ListFolderFiles(sourceFolder), moduleName, paths, names);
+}
+
+std::vector<std::wstring> ListFolderFiles(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L".." && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
+
+void MatchModuleFiles(const std::wstring& sourceFolder, const std::vector<std::wstring>& listing,
+                      const std::wstring& moduleName, CStringArray& paths, CStringArray& names)
+{
     const std::wstring key = MatchKey(moduleName);
     if (key.empty())
         return;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((sourceFolder + L"\\*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L".." || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-            continue;
+    for (const std::wstring& name : listing) {
         if (name.find(key) != std::wstring::npos) {
             paths.Add(sourceFolder + L"\\" + name);
             names.Add(name);
         }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    }
 }
 
 std::wstring SourceFolderOf(const std::wstring& sourcePath)

@@ -2,6 +2,7 @@
 // Deploying a module's files into the add-in folder: the folder itself, which files of
 // a module's source folder belong to it, and the names they get in the add-in folder.
 #include <string>
+#include <vector>
 
 #include "framework/Array.h"
 
@@ -21,6 +22,15 @@ std::wstring MatchKey(const std::wstring& moduleName);
 // moduleName (case-sensitive), its full path to paths and its name to names. An empty
 // key selects nothing: it would take every file of the folder.
 void FindModuleFiles(std::wstring sourceFolder, std::wstring moduleName, CStringArray& paths, CStringArray& names);
+
+// The names of the files directly in folder, sub-folders left out, in the order the
+// platform returns them; empty when the folder cannot be searched.
+std::vector<std::wstring> ListFolderFiles(const std::wstring& folder);
+
+// FindModuleFiles on a listing of sourceFolder made earlier, so that several modules
+// from one folder cost one search.
+void MatchModuleFiles(const std::wstring& sourceFolder, const std::vector<std::wstring>& listing,
+                      const std::wstring& moduleName, CStringArray& paths, CStringArray& names);
 
 // The folder part of a module file's path; a file directly below a root keeps the
 // root's backslash ("C:\apFoo.dll" gives "C:\"). Any length.

@@ -1,6 +1,7 @@
 #pragma once
 // Copying a file into place so that the target is, at every moment, either the file it
-// was or the whole new one: a running host or a crash never sees half a DLL.
+// was or the whole new one: a running host, or a tool killed mid-copy, never leaves
+// half a DLL behind. Like a plain copy it does not force the data to the disk.
 #include <string>
 
 // Error code reported for a target that already exists and is read-only.

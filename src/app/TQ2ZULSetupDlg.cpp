@@ -1,8 +1,13 @@
 #include "app/TQ2ZULSetupDlg.h"
 
 #include "app/FolderLookup.h"
+#include "app/RowEditing.h"
 #include "framework/MessageBox.h"
+#include "menu/Apply.h"
 #include "menu/MenuLoader.h"
+#include "modules/DroppedFiles.h"
+#include "modules/ModuleFileDialog.h"
+#include "modules/ModuleIntake.h"
 
 namespace {
 
@@ -110,21 +115,41 @@ void CTQ2ZULSetupDlg::OnListClick(NMHDR*, LRESULT* result)
     *result = 0;
 }
 
-LRESULT CTQ2ZULSetupDlg::OnCellEditEnd(WPARAM, LPARAM)
+LRESULT CTQ2ZULSetupDlg::OnCellEditEnd(WPARAM wp, LPARAM lp)
 {
-    return 1;
+    const auto* info = reinterpret_cast<const NMLVDISPINFOW*>(lp);
+    if (!info)
+        return 1;
+    const int row = info->item.iItem;
+    std::wstring text = info->item.pszText ? info->item.pszText : L"";
+    if (StoreEditedMenuName(table, wp, row, info->item.iSubItem, text) != CellEditDecision::RefusedEmpty)
+        return 1;
+    AfxMessageBox(kEmptyMenuNameMessage, MB_OK);
+    RestoreMenuNameCell(table, moduleList, row);
+    return 0;
 }
 
 void CTQ2ZULSetupDlg::OnAddModule()
 {
+    CStringArray paths, names, folders;
+    if (SelectModuleFiles(m_hWnd, rememberedFolder, kModuleFileFilter, paths, names, folders) <= 0)
+        return;
+    rememberedFolder = folders.GetAt(0);
+    ShowIfAny(IntakeSelectedFiles(table, {paths.begin(), paths.end()}));
 }
 
 void CTQ2ZULSetupDlg::OnDeleteSelected()
 {
+    DeleteSelectedRows(table, moduleList);
 }
 
 void CTQ2ZULSetupDlg::OnApply()
 {
+    ApplyOutcome outcome = ApplyPendingModules(table, catalogue, addInFolder);
+    if (outcome.MenuRewritten())
+        LoadMenuFile(addInFolder, table, catalogue);
+    for (const std::wstring& message : ApplyMessages(outcome))
+        AfxMessageBox(message, MB_OK);
 }
 
 void CTQ2ZULSetupDlg::OnDropFiles(HDROP)
@@ -132,6 +157,13 @@ void CTQ2ZULSetupDlg::OnDropFiles(HDROP)
     Default();
 }
 
-void CTQ2ZULSetupDlg::OnFilesDropped(HDROP)
+void CTQ2ZULSetupDlg::OnFilesDropped(HDROP drop)
 {
+    ShowIfAny(IntakeDroppedFiles(table, DroppedFilePaths(drop)));
+}
+
+void CTQ2ZULSetupDlg::ShowIfAny(const std::wstring& message)
+{
+    if (!message.empty())
+        AfxMessageBox(message, MB_OK);
 }

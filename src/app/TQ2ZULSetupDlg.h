@@ -48,5 +48,7 @@ protected:
     void OnFilesDropped(HDROP drop) override;
 
 private:
+    static void ShowIfAny(const std::wstring& message);
+
     static const MessageMapEntry kMessageMap[];
 };

@@ -1,6 +1,6 @@
 #include "menu/Apply.h"
 
-#include <cstdio>
+#include <cwchar>
 #include <map>
 
 #include "app/CiStCStringArray.h"

@@ -10,22 +10,6 @@ namespace {
 
 const std::string kOldMenu = "\"DraftAssist\" \"Old\" \"CAD\" \"REGULAR\"\r\n";
 
-// Every file directly in folder, as names.
-std::vector<std::wstring> FilesIn(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(data.cFileName);
-    while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
 }  // namespace
 
 TEST(ApplyRefusal, WithoutAHostNothingIsCreatedCopiedOrWritten)
@@ -107,40 +91,11 @@ TEST(ApplyRefusal, AMissingAddInFolderIsCreatedUnlessALevelHoldsADot)
     EXPECT_FALSE(FileExists(scene.dir / L"Host 2.0"));
     EXPECT_EQ(scene.PresentCount(), 0);
 
+    // A name edited in the list reaches the file for an added row (한글 in code page 949).
+    EXPECT_EQ(StoreEditedMenuName(scene.table, IDC_MODULE_LIST, 0, kColumnMenuName, L"한글"), CellEditDecision::Stored);
     const std::wstring fresh = scene.dir / L"new\\host\\zul_ap";
     const ApplyOutcome created = ApplyPendingModules(scene.table, scene.catalogue, fresh);
     ASSERT_EQ(created.result, ApplyResult::Applied);
     EXPECT_TRUE(FileExists(fresh + L"\\apDraftAssist.dll"));
-    EXPECT_EQ(ReadFileBytes(fresh + L"\\zulmenu.txt"), "\"DraftAssist\" \"Widget\" \"CAD\" \"REGULAR\"\r\n");
-}
-
-TEST(ApplyRefusal, WithNothingPendingTheMenuKeepsItsLinesAndLeftoverTempFilesGo)
-{
-    ApplyScene scene;
-    WriteFileBytes(scene.MenuPath(), "\"A\" \"B\" \"CAD\" \"REGULAR\"\nnot an entry\n\n");
-    scene.table.AppendLoadedRow({kStatusLoaded, L"apA.dll", L"apA.dll", L"B", scene.Source(L"apA.dll")}, L"");
-    WriteFileBytes(scene.InAddIn(L"~tq2zul-1f2e-3d.tmp"), "interrupted copy");
-    WriteFileBytes(scene.InAddIn(L"~tq2zul-notes.tmp"), "a user's file");
-    WriteFileBytes(scene.InAddIn(L"apA.dll"), "installed");
-
-    const ApplyOutcome outcome = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
-
-    ASSERT_EQ(outcome.result, ApplyResult::Applied);
-    EXPECT_TRUE(ApplyMessages(outcome).empty());
-    EXPECT_EQ(scene.Menu(), "\"A\" \"B\" \"CAD\" \"REGULAR\"\r\nnot an entry\r\n\r\n");
-    EXPECT_EQ(ReadFileBytes(scene.InAddIn(L"apA.dll")), "installed") << "a loaded row is never copied";
-    EXPECT_FALSE(FileExists(scene.InAddIn(L"~tq2zul-1f2e-3d.tmp")));
-    EXPECT_TRUE(FileExists(scene.InAddIn(L"~tq2zul-notes.tmp")));
-}
-
-TEST(ApplyRefusal, AMenuNameEditedForAnAddedRowReachesTheFile)
-{
-    ApplyScene scene;
-    scene.Add(L"apWidget.dll", L"Widget", scene.Source(L"apWidget.dll"));
-    EXPECT_EQ(StoreEditedMenuName(scene.table, IDC_MODULE_LIST, 0, 2, L"한글"), CellEditDecision::Stored);
-
-    const ApplyOutcome outcome = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
-
-    ASSERT_EQ(outcome.result, ApplyResult::Applied);
-    EXPECT_EQ(scene.Menu(), "\"DraftAssist\" \"\xC7\xD1\xB1\xDB\" \"CAD\" \"REGULAR\"\r\n");
+    EXPECT_EQ(ReadFileBytes(fresh + L"\\zulmenu.txt"), "\"DraftAssist\" \"\xC7\xD1\xB1\xDB\" \"CAD\" \"REGULAR\"\r\n");
 }

@@ -2,11 +2,28 @@
 // The state an Apply works on, in a fresh folder: an add-in folder below a host folder,
 // a folder of modules to install, the module table on a real list, and the catalogue.
 #include <string>
+#include <vector>
 
 #include "app/ModuleCatalogue.h"
 #include "app/ModuleTable.h"
 #include "support/TestList.h"
 #include "support/TestSupport.h"
+
+// Every file directly in folder, as names.
+inline std::vector<std::wstring> FilesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
 
 struct ApplyScene {
     TempDir dir;

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/RowEditing.h"
 #include "menu/Apply.h"
-#include "resource.h"
+#include "platform/TempFile.h"
 #include "support/TestSupport.h"
 #include "ApplyScene.h"
 
@@ -94,6 +93,8 @@ TEST(Apply, AReplacedModuleIsCopiedUnderTheInstalledNameWithoutANewLine)
     scene.Source(L"apSnapper.cfg");
     scene.Replace(L"apDraftAssist.dll", L"apSnapper.dll", scene.InSource(L"apSnapper.dll"));
     scene.table.menuName.SetAt(0, L"edited");
+    WriteFileBytes(scene.InAddIn(L"~tq2zul-1f2e-3d.tmp"), "left by an interrupted run");
+    WriteFileBytes(scene.InAddIn(L"~tq2zul-notes.tmp"), "a user's file");
 
     const ApplyOutcome outcome = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
 
@@ -105,6 +106,8 @@ TEST(Apply, AReplacedModuleIsCopiedUnderTheInstalledNameWithoutANewLine)
     EXPECT_FALSE(FileExists(scene.InAddIn(L"apSnapper.dll")));
     EXPECT_EQ(scene.Menu(), kOldMenu) << "no line for a replaced module, and an edited name does not reach the file";
     EXPECT_EQ(scene.PresentCount(), 1) << "a replacement takes no catalogue name";
+    EXPECT_FALSE(FileExists(scene.InAddIn(L"~tq2zul-1f2e-3d.tmp")));
+    EXPECT_TRUE(FileExists(scene.InAddIn(L"~tq2zul-notes.tmp"))) << "only names the tool makes are removed";
 }
 
 TEST(Apply, WithEveryCatalogueNameInUseAnAddedModuleIsReportedNotInstalled)
@@ -215,4 +218,6 @@ TEST(Apply, FailedCopiesAndMissingFilesAreReportedPerModule)
     EXPECT_NE(text.find(L"[4]. gone.dll: 복사하지 못한 파일 apInterMeasure.dll(원본 파일 없음)\n"), std::wstring::npos)
         << "a module without an internal name is named by its file; " << Joined(messages);
     EXPECT_EQ(text.find(L"apFine"), std::wstring::npos) << "a clean module is not listed";
+    for (const std::wstring& name : FilesIn(scene.addIn))
+        EXPECT_FALSE(IsToolTempName(name)) << "a failed copy leaves no temporary file: " << Utf8(name);
 }

@@ -7,7 +7,6 @@
 
 #include "menu/Deploy.h"
 #include "platform/FileCopy.h"
-#include "platform/TempFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -15,20 +14,6 @@ namespace {
 std::set<std::wstring> AsSet(const CStringArray& items)
 {
     return {items.begin(), items.end()};
-}
-
-int CountToolTempFiles(const std::wstring& folder)
-{
-    int n = 0;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        n += IsToolTempName(data.cFileName) ? 1 : 0;
-    while (FindNextFileW(find, &data));
-    FindClose(find);
-    return n;
 }
 
 }  // namespace
@@ -58,65 +43,6 @@ TEST(FindModuleFiles, CaseSensitiveSubstringInTheFolderOnly)
     EXPECT_EQ(allNames.GetSize(), 0) << "an empty key must not select the whole folder";
     FindModuleFiles(dir / L"missing", L"apFoo.dll", allPaths, allNames);
     EXPECT_EQ(allNames.GetSize(), 0);
-}
-
-TEST(FolderChain, ExistsAndIsCreatedLevelByLevelExceptBelowDottedNames)
-{
-    TempDir dir;
-    EXPECT_TRUE(FolderExists(dir.Path()));
-    EXPECT_TRUE(FolderExists(dir.Path() + L"\\\\"));
-    std::wstring forward = dir.Path();
-    std::replace(forward.begin(), forward.end(), L'\\', L'/');
-    EXPECT_TRUE(FolderExists(forward + L"/"));
-    EXPECT_FALSE(FolderExists(dir / L"none"));
-    EXPECT_FALSE(FolderExists(L""));
-    WriteFileBytes(dir / L"file", "x");
-    EXPECT_TRUE(FolderExists(dir / L"file")) << "a file counts as found";
-
-    CreateFolderChain(dir / L"a\\b/c");
-    EXPECT_TRUE(FolderExists(dir / L"a\\b\\c"));
-    CreateFolderChain(dir / L"a\\b\\c");
-    EXPECT_TRUE(FolderExists(dir / L"a\\b\\c")) << "existing levels are passed over";
-
-    CreateFolderChain(dir / L"v1.0\\zul_ap");
-    EXPECT_FALSE(FolderExists(dir / L"v1.0")) << "a dotted level is taken for a file name";
-    EXPECT_FALSE(FolderExists(dir / L"v1.0\\zul_ap"));
-}
-
-TEST(CopyFileWhole, ReplacesWholeOrLeavesTheTargetAsItWas)
-{
-    TempDir dir;
-    const std::wstring source = dir / L"source.dll", target = dir / L"target.dll";
-    WriteFileBytes(source, std::string(300000, 'n'));
-    WriteFileBytes(target, "old");
-
-    EXPECT_EQ(CopyFileWhole(source, target), 0u);
-    EXPECT_EQ(ReadFileBytes(target), std::string(300000, 'n')) << "an existing target is replaced";
-    EXPECT_EQ(CopyFileWhole(source, dir / L"fresh.dll"), 0u);
-    EXPECT_TRUE(FileExists(dir / L"fresh.dll"));
-
-    WriteFileBytes(target, "old");
-    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(CopyFileWhole(source, target), kErrorTargetReadOnly);
-    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadFileBytes(target), "old");
-
-    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_NE(CopyFileWhole(source, target), 0u) << "a target held open without sharing";
-    CloseHandle(held);
-    EXPECT_EQ(ReadFileBytes(target), "old");
-
-    EXPECT_EQ(CopyFileWhole(dir / L"gone.dll", target), static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(ReadFileBytes(target), "old");
-    EXPECT_EQ(CountToolTempFiles(dir.Path()), 0) << "no temporary file is left after a failure";
-
-    SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(CopyFileWhole(source, dir / L"copy.dll"), 0u) << "a read-only source copies like any other";
-    EXPECT_NE(GetFileAttributesW((dir / L"copy.dll").c_str()) & FILE_ATTRIBUTE_READONLY, 0u)
-        << "the copy keeps the source's attributes";
-    SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesW((dir / L"copy.dll").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(CopyFileWhole, AReaderSeesTheOldFileOrTheWholeNewOneNeverPart)

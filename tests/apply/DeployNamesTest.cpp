@@ -12,8 +12,6 @@ TEST(TargetName, DllAndPngFollowTheNamingBaseOtherFilesKeepTheirNames)
     EXPECT_EQ(TargetName(L"a.png", L"apBar.dll"), L"apBara.p.png") << "a dot before index 3 takes the first three";
     EXPECT_EQ(TargetName(L"png", L"apBar.dll"), L"apBarpng.png") << "no dot: the whole name is the extension";
     EXPECT_EQ(TargetName(L"apFoo.txt", L"apBar.dll"), L"apFoo.txt");
-    EXPECT_EQ(TargetName(L"apFoo.dll.bak", L"apBar.dll"), L"apFoo.dll.bak");
-    EXPECT_EQ(TargetName(L"README", L"apBar.dll"), L"README");
     EXPECT_EQ(TargetName(L"apFoo.dll", L"ab.dll"), L"ap.dll") << "a base of six characters has an empty stem";
     EXPECT_EQ(TargetName(L"apFoo.dll", L"xyBar.abc"), L"apBar.dll") << "the base's cut characters are not examined";
 }
@@ -25,8 +23,6 @@ TEST(MatchKey, TrimsCharacterSetsWithCase)
     EXPECT_EQ(MatchKey(L"paapSnap.dll"), L"Snap");
     EXPECT_EQ(MatchKey(L"APFoo.DLL"), L"APFoo.DLL") << "upper case is not in either set";
     EXPECT_EQ(MatchKey(L"apapp.dll"), L"");
-    EXPECT_EQ(MatchKey(L"ap"), L"");
-    EXPECT_EQ(MatchKey(L""), L"");
     EXPECT_EQ(MatchKey(L"ap모듈.dll"), L"모듈");
 }
 
@@ -35,7 +31,6 @@ TEST(SourceFolderOf, RemovesTheLastComponentKeepingARootAndAnyLength)
     EXPECT_EQ(SourceFolderOf(L"C:\\mods\\apFoo.dll"), L"C:\\mods");
     EXPECT_EQ(SourceFolderOf(L"C:\\apFoo.dll"), L"C:\\");
     EXPECT_EQ(SourceFolderOf(L"\\apFoo.dll"), L"\\");
-    EXPECT_EQ(SourceFolderOf(L"\\\\server\\share\\apFoo.dll"), L"\\\\server\\share");
     EXPECT_EQ(SourceFolderOf(L"\\\\?\\C:\\apFoo.dll"), L"\\\\?\\C:\\");
     EXPECT_EQ(SourceFolderOf(L"apFoo.dll"), L"");
     EXPECT_EQ(SourceFolderOf(L"C:apFoo.dll"), L"C:");
@@ -44,20 +39,4 @@ TEST(SourceFolderOf, RemovesTheLastComponentKeepingARootAndAnyLength)
     while (folder.size() < 9000)
         folder += L"\\" + std::wstring(200, L'd');
     EXPECT_EQ(SourceFolderOf(folder + L"\\apFoo.dll"), folder) << "a path past 8192 characters is not cut";
-}
-
-TEST(TargetSafety, NamesReadFromTheMenuFileCannotLeaveTheFolder)
-{
-    EXPECT_TRUE(IsUsableNamingBase(L"apBar.dll"));
-    EXPECT_TRUE(IsUsableNamingBase(L"ap모듈 1.0.dll")) << "a single dot is an ordinary character";
-    EXPECT_FALSE(IsUsableNamingBase(L"ap..\\..\\evil.dll"));
-    EXPECT_FALSE(IsUsableNamingBase(L"ap/evil.dll"));
-    EXPECT_FALSE(IsUsableNamingBase(L"apC:evil.dll"));
-    EXPECT_FALSE(IsUsableNamingBase(L"ap...dll"));
-
-    EXPECT_TRUE(IsPlainFileName(L"apBar_16.png"));
-    EXPECT_TRUE(IsPlainFileName(L"a..b.txt"));
-    for (const wchar_t* bad : {L"", L".", L"..", L"a\\b.dll", L"a/b.dll", L"C:x.dll", L"a*.dll", L"a?.dll",
-                               L"a\"b.dll", L"a<b.dll", L"a>b.dll", L"a|b.dll", L"a\tb.dll"})
-        EXPECT_FALSE(IsPlainFileName(bad)) << Utf8(bad);
 }

@@ -6,6 +6,16 @@ namespace {
 
 constexpr UINT kCodePage949 = 949;
 
+bool IsLeadByte(unsigned char b)
+{
+    return b >= 0x81 && b <= 0xFE;
+}
+
+bool IsTrailByte(unsigned char b)
+{
+    return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
+}
+
 // Encodes without best-fit mappings and checks that decoding gives the text back, so a
 // character the code page lacks can never be written as some look-alike or as '?'.
 bool EncodeExactly(const wchar_t* text, size_t count, std::string& bytes)
@@ -48,12 +58,33 @@ std::optional<size_t> EncodeCp949(const std::wstring& text, std::string& bytes)
 
 std::wstring DecodeCp949(const char* bytes, size_t count)
 {
-    // Never more characters than bytes: one call, no sizing pass.
+    // Never more characters than bytes: no sizing pass.
     std::wstring text(count, L'\0');
-    if (count == 0)
-        return text;
-    int n = MultiByteToWideChar(kCodePage949, 0, bytes, static_cast<int>(count), text.data(), static_cast<int>(count));
-    text.resize(static_cast<size_t>(n > 0 ? n : 0));
+    size_t filled = 0, start = 0;
+    auto decodeUpTo = [&](size_t end) {
+        if (end > start) {
+            int n = MultiByteToWideChar(kCodePage949, 0, bytes + start, static_cast<int>(end - start),
+                                        text.data() + filled, static_cast<int>(count - filled));
+            filled += static_cast<size_t>(n > 0 ? n : 0);
+        }
+    };
+    // A stray lead byte becomes a replacement character of its own. Left to the
+    // platform it may take whatever byte follows as its trail, a quote or a space
+    // included, and so move the boundaries between a menu line's fields.
+    for (size_t i = 0; i < count; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (!IsLeadByte(b))
+            continue;
+        if (i + 1 < count && IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+            ++i;
+            continue;
+        }
+        decodeUpTo(i);
+        text[filled++] = L'\xFFFD';
+        start = i + 1;
+    }
+    decodeUpTo(count);
+    text.resize(filled);
     return text;
 }
 

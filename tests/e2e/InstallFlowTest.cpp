@@ -11,10 +11,6 @@
 
 namespace {
 
-const std::wstring kWarning =
-    L"TOLVAN-QUORAL2 가 구동되어 있으면, 정상 설치가 안됩니다. \nTOLVAN-QUORAL2 를 종료해주세요.";
-const std::wstring kCaption = L"TOLVAN-QUORAL2 ZUL Setup";
-
 // Bytes of a menu line as the host reads it: code page 949 with CR LF.
 std::string Cp949(const std::wstring& text)
 {
@@ -48,24 +44,15 @@ struct SampleHost {
     ~SampleHost() { DeleteHostRegistryKey(); }
 };
 
-HWND DismissWarning(RunningApp& app)
-{
-    HWND box = app.WaitForWindow(L"#32770", L"");
-    EXPECT_NE(box, nullptr) << "no warning box";
-    if (!box)
-        return nullptr;
-    EXPECT_EQ(MessageBoxText(box), kWarning);
-    PressButton(box, IDOK);
-    return app.WaitForWindow(L"#32770", kCaption);
-}
-
 }  // namespace
 
 TEST(InstallFlow, AddEditApplyAsAUserWould)
 {
     SampleHost host;
     RunningApp app(BuiltExePath(), L"--ignored /x");
-    HWND dialog = DismissWarning(app);
+    std::wstring warning;
+    HWND dialog = DismissWarningAndFindDialog(app, &warning);
+    EXPECT_EQ(warning, kStartWarning);
     ASSERT_NE(dialog, nullptr) << "the setup dialog did not appear";
     HWND list = GetDlgItem(dialog, 1013);
     ASSERT_EQ(RemoteListItemCount(list), 1);
@@ -74,17 +61,7 @@ TEST(InstallFlow, AddEditApplyAsAUserWould)
     EXPECT_EQ(RemoteListItemText(list, 0, 3), L"3.2.1.0");
 
     // Add the new module through the real file dialog.
-    PressButton(dialog, 1000);
-    HWND open = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        for (HWND w : app.Windows(L"#32770"))
-            if (w != dialog && GetDlgItem(w, 1152))
-                open = w;
-        return open != nullptr;
-    })) << "no file dialog";
-    std::wstring picked = host.source + L"\\apNewTool.dll";
-    SendMessageW(GetDlgItem(open, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(picked.c_str()));
-    PressButton(open, IDOK);
+    ASSERT_TRUE(AddThroughFileDialog(app, dialog, host.source + L"\\apNewTool.dll")) << "no file dialog";
     ASSERT_TRUE(WaitFor([&] { return RemoteListItemCount(list) == 2; })) << "the module was not added";
     EXPECT_EQ(RemoteListItemText(list, 1, 0), L"추가");
     EXPECT_EQ(RemoteListItemText(list, 1, 1), L"apNewTool.dll");

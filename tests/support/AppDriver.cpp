@@ -193,3 +193,31 @@ RECT RemoteSubItemRect(HWND list, int row, int column)
     block.Read(0, &rect, sizeof rect);
     return rect;
 }
+
+HWND DismissWarningAndFindDialog(const RunningApp& app, std::wstring* warningText)
+{
+    HWND box = app.WaitForWindow(L"#32770");
+    if (!box)
+        return nullptr;
+    if (warningText)
+        *warningText = MessageBoxText(box);
+    PressButton(box, IDOK);
+    return app.WaitForWindow(L"#32770", kSetupCaption);
+}
+
+bool AddThroughFileDialog(const RunningApp& app, HWND setupDialog, const std::wstring& fileNameText)
+{
+    constexpr int kFileNameBox = 1152;  // the common file dialogs' file name edit
+    PressButton(setupDialog, 1000);
+    HWND open = nullptr;
+    if (!WaitFor([&] {
+            for (HWND w : app.Windows(L"#32770"))
+                if (w != setupDialog && GetDlgItem(w, kFileNameBox))
+                    open = w;
+            return open != nullptr;
+        }))
+        return false;
+    SendMessageW(GetDlgItem(open, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileNameText.c_str()));
+    PressButton(open, IDOK);
+    return WaitFor([&] { return !IsWindow(open); });
+}

@@ -32,6 +32,18 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
+// The setup dialog's caption and the warning shown before it.
+inline constexpr wchar_t kSetupCaption[] = L"TOLVAN-QUORAL2 ZUL Setup";
+inline constexpr wchar_t kStartWarning[] =
+    L"TOLVAN-QUORAL2 가 구동되어 있으면, 정상 설치가 안됩니다. \nTOLVAN-QUORAL2 를 종료해주세요.";
+
+// Waits for the start-up warning, records its text in warningText, presses its OK and
+// returns the setup dialog once it shows (null when either never came).
+HWND DismissWarningAndFindDialog(const RunningApp& app, std::wstring* warningText = nullptr);
+// Presses the add button and answers the file dialog with fileNameText (one full path,
+// or several quoted names). Returns whether the file dialog came and was answered.
+bool AddThroughFileDialog(const RunningApp& app, HWND setupDialog, const std::wstring& fileNameText);
+
 // The built executable, found relative to the test folder.
 std::wstring BuiltExePath();
 

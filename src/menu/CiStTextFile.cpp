@@ -9,6 +9,7 @@
 #include "app/FolderLookup.h"
 #include "menu/CodePage949.h"
 #include "platform/FileReplace.h"
+#include "platform/LongPath.h"
 #include "platform/TempFile.h"
 
 namespace {
@@ -86,7 +87,7 @@ bool CiStTextFile::Open(const std::wstring& path, bool forRewrite)
     if (fullPath_.empty())
         return false;
     DWORD access = forRewrite ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-    HANDLE file = CreateFileW(fullPath_.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(LongPathForm(fullPath_).c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         absent_ = forRewrite && GetLastError() == ERROR_FILE_NOT_FOUND;
         return absent_;

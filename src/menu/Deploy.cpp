@@ -7,6 +7,7 @@
 
 #include "app/CiStCStringArray.h"
 #include "app/ModuleName.h"
+#include "platform/LongPath.h"
 
 bool FolderExists(const std::wstring& path)
 {
@@ -17,7 +18,7 @@ bool FolderExists(const std::wstring& path)
     if (normal.empty())
         return false;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(normal.c_str(), &data);
+    HANDLE find = FindFirstFileW(LongPathForm(normal).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return false;
     FindClose(find);
@@ -35,7 +36,7 @@ void CreateFolderChain(std::wstring path)
         size_t slash = path.find(L'/', start);
         std::wstring piece = path.substr(start, slash == std::wstring::npos ? std::wstring::npos : slash - start);
         if (piece.find(L'.') == std::wstring::npos)
-            CreateDirectoryW((prefix + piece).c_str(), nullptr);
+            CreateDirectoryW(LongPathForm(prefix + piece).c_str(), nullptr);
         if (slash == std::wstring::npos)
             return;
         prefix += piece + L"/";
@@ -64,7 +65,7 @@ std::vector<std::wstring> ListFolderFiles(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &data);
+    HANDLE find = FindFirstFileW(LongPathForm(folder + L"\\*.*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {

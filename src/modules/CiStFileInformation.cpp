@@ -7,6 +7,8 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "platform/LongPath.h"
+
 namespace {
 
 // Keys in field order; queried under the one fixed string table "041204b0".
@@ -55,8 +57,9 @@ int CiStFileInformation::ReadVersionStrings(const std::wstring& path)
         field->clear();
     path_ = path;
 
+    const std::wstring file = LongPathForm(path);
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
     if (size == 0)
         return 0;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -68,7 +71,7 @@ int CiStFileInformation::ReadVersionStrings(const std::wstring& path)
     // nor shows what the memory held before.
     if (block)
         memset(block, 0xFF, size);
-    int status = block && GetFileVersionInfoW(path.c_str(), handle, size, block) ? 1 : 0;
+    int status = block && GetFileVersionInfoW(file.c_str(), handle, size, block) ? 1 : 0;
     if (status) {
         const auto* blockStart = static_cast<const BYTE*>(block);
         const BYTE* dataEnd = blockStart + (size >= 2 ? std::min<size_t>(size, ReadWord(blockStart)) : 0);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/LongPath.h"
+
 namespace {
 
 constexpr long kHeaderOffsetPosition = 0x3C;
@@ -41,7 +43,7 @@ bool ReadMachine(FILE* file, uint16_t& machine)
 bool CheckModuleMachine(const std::wstring& path, int& is64Bit)
 {
     FILE* file = nullptr;
-    if (_wfopen_s(&file, path.c_str(), L"rb") != 0 || !file)
+    if (_wfopen_s(&file, LongPathForm(path).c_str(), L"rb") != 0 || !file)
         return false;
     uint16_t machine = 0;
     bool read = ReadMachine(file, machine);

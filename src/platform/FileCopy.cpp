@@ -2,19 +2,21 @@
 
 #include <windows.h>
 
+#include "platform/LongPath.h"
 #include "platform/TempFile.h"
 
 unsigned long CopyFileWhole(const std::wstring& source, const std::wstring& target)
 {
     // A plain copy fails on a read-only target; a rename would replace it under Wine.
-    DWORD attributes = GetFileAttributesW(target.c_str());
+    const std::wstring to = LongPathForm(target);
+    DWORD attributes = GetFileAttributesW(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
         return kErrorTargetReadOnly;
 
-    const std::wstring temp = TempPathBeside(target);
+    const std::wstring temp = LongPathForm(TempPathBeside(target));
     DWORD error = ERROR_SUCCESS;
-    if (!CopyFileW(source.c_str(), temp.c_str(), TRUE) ||
-        !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!CopyFileW(LongPathForm(source).c_str(), temp.c_str(), TRUE) ||
+        !MoveFileExW(temp.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (error != ERROR_SUCCESS) {
         // The copy carries the source's attributes, a read-only one included.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/LongPath.h"
 #include "platform/TempFile.h"
 
 namespace {
@@ -38,12 +39,29 @@ bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target)
     return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
+// The old file's attributes go to the new one first: ReplaceFileW of Wine does not
+// carry them over as Windows does. Wine 8's ReplaceFileW also copies the path into a
+// buffer of MAX_PATH characters: from about that length on it fails, and a little
+// further it damages the caller's stack. A long path is replaced by a rename over the
+// file instead, which is as atomic.
+bool ReplaceWhole(const std::wstring& temp, const std::wstring& target, bool longPath)
+{
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    SetFileAttributesW(temp.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!longPath)
+        return ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                            nullptr) != FALSE;
+    return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 }  // namespace
 
 std::wstring WriteTempBeside(const std::wstring& target, std::initializer_list<std::string_view> pieces)
 {
     std::wstring temp = TempPathBeside(target);
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(LongPathForm(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     bool ok = true;
@@ -52,21 +70,21 @@ std::wstring WriteTempBeside(const std::wstring& target, std::initializer_list<s
     ok = ok && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
     if (!ok) {
-        DeleteFileW(temp.c_str());
+        DeleteFileW(LongPathForm(temp).c_str());
         return {};
     }
     return temp;
 }
 
-bool SwapInTemp(const std::wstring& temp, const std::wstring& target, bool targetExists)
+bool SwapInTemp(const std::wstring& tempPath, const std::wstring& targetPath, bool targetExists)
 {
+    const std::wstring temp = LongPathForm(tempPath), target = LongPathForm(targetPath);
     DWORD pause = kFirstPauseMs;
     for (int attempt = 1;; ++attempt) {
         bool done = false;
         DWORD error = 0;
         if (targetExists) {
-            done = ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                nullptr) != FALSE;
+            done = ReplaceWhole(temp, target, IsLongPath(targetPath));
             error = done ? 0 : GetLastError();
             if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
                 // The old file is gone already and temp holds all of it plus the new

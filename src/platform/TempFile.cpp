@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cwctype>
 
+#include "platform/LongPath.h"
+
 namespace {
 
 constexpr wchar_t kTempPrefix[] = L"~tq2zul-";
@@ -27,7 +29,7 @@ std::wstring TempPathBeside(const std::wstring& target)
         swprintf(unique, std::size(unique), L"%lx-%llx-%x", GetCurrentProcessId(),
                  static_cast<unsigned long long>(GetTickCount64()), ++counter);
         std::wstring candidate = folder + L"\\" + kTempPrefix + unique + kTempSuffix;
-        if (GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (GetFileAttributesW(LongPathForm(candidate).c_str()) == INVALID_FILE_ATTRIBUTES)
             return candidate;
     }
 }
@@ -50,12 +52,12 @@ int RemoveToolTempFiles(const std::wstring& folder)
 {
     int removed = 0;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\" + kTempPrefix + L"*" + kTempSuffix).c_str(), &data);
+    HANDLE find = FindFirstFileW(LongPathForm(folder + L"\\" + kTempPrefix + L"*" + kTempSuffix).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return 0;
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsToolTempName(data.cFileName)) {
-            std::wstring path = folder + L"\\" + data.cFileName;
+            const std::wstring path = LongPathForm(folder + L"\\" + data.cFileName);
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (DeleteFileW(path.c_str()))
                 ++removed;

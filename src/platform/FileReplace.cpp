@@ -15,8 +15,7 @@ constexpr DWORD kFirstPauseMs = 15;
 bool IsTransient(DWORD error)
 {
     // Another process (the host, a virus scanner) holding the file for a moment.
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
-           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes)
@@ -39,20 +38,16 @@ bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target)
     return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-// The old file's attributes go to the new one first: ReplaceFileW of Wine does not
-// carry them over as Windows does. Wine 8's ReplaceFileW also copies the path into a
-// buffer of MAX_PATH characters: from about that length on it fails, and a little
-// further it damages the caller's stack. A long path is replaced by a rename over the
-// file instead, which is as atomic.
-bool ReplaceWhole(const std::wstring& temp, const std::wstring& target, bool longPath)
+// A rename over the old file, not ReplaceFileW: Wine's ReplaceFileW moves the old file
+// aside and deletes it before the new one is moved in, so a process killed in between
+// would leave no file at all. The rename replaces in one step on Windows and Wine alike.
+// The old file's attributes go to the new one first, as ReplaceFileW would carry them.
+bool ReplaceWhole(const std::wstring& temp, const std::wstring& target)
 {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     SetFileAttributesW(temp.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!longPath)
-        return ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                            nullptr) != FALSE;
     return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
@@ -84,16 +79,8 @@ bool SwapInTemp(const std::wstring& tempPath, const std::wstring& targetPath, bo
         bool done = false;
         DWORD error = 0;
         if (targetExists) {
-            done = ReplaceWhole(temp, target, IsLongPath(targetPath));
+            done = ReplaceWhole(temp, target);
             error = done ? 0 : GetLastError();
-            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-                // The old file is gone already and temp holds all of it plus the new
-                // lines: putting temp in place is the only way to keep the content.
-                if (MoveIntoPlace(temp, target))
-                    return true;
-                if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
-                    return false;  // temp is the only copy left: keep it
-            }
             if (error == ERROR_FILE_NOT_FOUND && GetFileAttributesW(temp.c_str()) != INVALID_FILE_ATTRIBUTES) {
                 // Someone removed the file since it was read; our content includes it.
                 targetExists = false;

@@ -14,11 +14,11 @@
 
 namespace {
 
-constexpr int kCasesPerFlavour = 1000;
+constexpr int kCasesPerFlavour = 2000;
 // Every case is read and split; some also go through the whole loader or a rewrite,
 // which flushes to disk and costs several times a read.
 constexpr int kLoadEvery = 10;
-constexpr int kRewriteEvery = 4;
+constexpr int kRewriteEvery = 5;
 
 // Control characters, the space and the quote: what ends lines, fields and trims.
 bool IsSeparator(unsigned c)

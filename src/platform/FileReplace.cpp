@@ -56,7 +56,8 @@ bool ReplaceWhole(const std::wstring& temp, const std::wstring& target)
 std::wstring WriteTempBeside(const std::wstring& target, std::initializer_list<std::string_view> pieces)
 {
     std::wstring temp = TempPathBeside(target);
-    HANDLE file = CreateFileW(LongPathForm(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(LongPathForm(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     bool ok = true;

@@ -12,12 +12,12 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix)
     return text.compare(0, wcslen(prefix), prefix) == 0;
 }
 
-}  // namespace
-
 bool IsLongPath(const std::wstring& path)
 {
     return path.size() >= kShortEnough;
 }
+
+}  // namespace
 
 std::wstring LongPathForm(const std::wstring& path)
 {

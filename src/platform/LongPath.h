@@ -10,6 +10,3 @@
 // form no longer does. A path already in that form, or one that cannot be made full,
 // comes back as it is.
 std::wstring LongPathForm(const std::wstring& path);
-
-// Whether path is too long for a file function that does not take the "\\?\" form.
-bool IsLongPath(const std::wstring& path);

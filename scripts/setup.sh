@@ -32,7 +32,9 @@ for t in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc i686-w64-mingw32-gcc; do
   [ -n "$posix" ] || { echo "setup: $t-posix not found" >&2; exit 1; }
 done
 
-if [ ! -f "$WINEPREFIX/.tq2zul-ready" ]; then
+# Bump the marker when the prefix's settings change, so existing prefixes get them.
+marker="$WINEPREFIX/.tq2zul-ready-2"
+if [ ! -f "$marker" ]; then
   echo "setup: creating Wine prefix in $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wine wineboot -i >/dev/null 2>&1 || true
@@ -41,6 +43,8 @@ if [ ! -f "$WINEPREFIX/.tq2zul-ready" ]; then
   for face in 'MS Shell Dlg' 'MS Shell Dlg 2'; do
     wine reg add "$key" /v "$face" /t REG_SZ /d NanumGothic /f >/dev/null 2>&1
   done
+  # Xvfb has no window manager; without this Wine waits for one at every window close.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.tq2zul-ready"
+  touch "$marker"
 fi

@@ -1,11 +1,14 @@
 #include "modules/ModuleIntake.h"
 
+#include <windows.h>
+
 #include "app/CiStCStringArray.h"
 #include "app/ModuleName.h"
 #include "app/ModuleTable.h"
 #include "menu/Deploy.h"
 #include "modules/CiStFileInformation.h"
 #include "modules/ModuleMachine.h"
+#include "platform/LongPath.h"
 
 IntakeResult IntakeModuleFile(ModuleTable& table, const std::wstring& path, const std::wstring& fileName,
                               bool checkMachine, std::vector<std::wstring>& refused32Bit)
@@ -65,11 +68,22 @@ std::wstring IntakeSelectedFiles(ModuleTable& table, const std::vector<std::wstr
     return Format32BitMessage(refused);
 }
 
+namespace {
+
+// A dropped folder may carry a module-like name; it is still no module file.
+bool IsFolder(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
 std::wstring IntakeDroppedFiles(ModuleTable& table, const std::vector<std::wstring>& paths)
 {
     std::vector<std::wstring> refused;
     for (const std::wstring& path : paths)
-        if (HasDllExtension(path))
+        if (HasDllExtension(path) && !IsFolder(path))
             IntakeModuleFile(table, path, FileNameOf(path), true, refused);
     return Format32BitMessage(refused);
 }

@@ -76,11 +76,13 @@ TEST(Intake, DroppedFilesNeedTheDllExtensionAndAre32BitCheckedToo)
     const std::wstring old = scene.Module(L"apOld32.dll", L"Old32.dll", L"old", false);
     const std::wstring text = scene.Module(L"a.dll.txt", L"Text.dll", L"text");
     CreateDirectoryW((scene.dir / L"folder").c_str(), nullptr);
+    CreateDirectoryW((scene.dir / L"apFolder.dll").c_str(), nullptr);
 
-    const std::wstring message = IntakeDroppedFiles(scene.table, {upper, old, text, scene.dir / L"folder"});
+    const std::wstring message =
+        IntakeDroppedFiles(scene.table, {upper, old, text, scene.dir / L"folder", scene.dir / L"apFolder.dll"});
 
     EXPECT_EQ(message, L"아래 모듈은 32Bit이므로 Load할수 없습니다.\n[1]. apOld32.dll\n");
-    ASSERT_EQ(scene.table.GetCount(), 1);
+    ASSERT_EQ(scene.table.GetCount(), 1) << "a folder named like a module is no module";
     EXPECT_EQ(scene.table.GetRow(0).moduleName, L"apUpper.dll");
     EXPECT_EQ(IntakeDroppedFiles(scene.table, {text}), L"");
     EXPECT_EQ(scene.table.GetCount(), 1);

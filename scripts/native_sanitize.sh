@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the window-free menu line functions natively with the host's g++ under
 # AddressSanitizer and UndefinedBehaviourSanitizer and runs the seeded generators over
-# them (first argument: number of cases, 200000 by default). Needs g++ for the host,
-# which scripts/setup.sh does not install. The native sources end in .cc, so the
+# them (first argument: number of cases, 200000 by default). scripts/test.sh runs it.
+# The native sources end in .cc, so the
 # Windows build, which takes every tests/<area>/*.cpp, leaves them alone.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

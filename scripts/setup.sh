@@ -9,7 +9,7 @@ export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 
 packages=(
-  cmake ninja-build googletest
+  cmake ninja-build googletest g++
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils fonts-nanum imagemagick xdotool
 )

@@ -9,6 +9,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 
 if [ -z "${TQ2ZUL_BUILT:-}" ]; then
   bash "$root/scripts/build.sh"
+  # The window-free menu line code, natively under AddressSanitizer and UBSan.
+  bash "$root/scripts/native_sanitize.sh" 50000
   export TQ2ZUL_BUILT=1
 fi
 if [ -z "${DISPLAY:-}" ]; then

@@ -71,12 +71,12 @@ TEST(FileInformation, OtherTablesAndMissingKeysGiveEmptyStringsAndFalse)
 
     // Korean language under another code page, and the program's own table, are not read.
     TempDir dir;
-    ModuleSpec spec{L"Other.dll", L"다른 표"};
+    ModuleSpec wanted{L"Other.dll", L"다른 표"};
     for (const wchar_t* table : {L"041204e4", L"041203b5", L"000004b0"}) {
         std::wstring path = dir / (std::wstring(L"ap") + table + L".dll");
         CopyBareModule(path, true);
         StampResource(path, kResourceTypeVersion, 1, kLanguageKorean,
-                      BuildVersionResource(table, ModuleVersionStrings(spec)));
+                      BuildVersionResource(table, ModuleVersionStrings(wanted)));
         CiStFileInformation other(path);
         EXPECT_FALSE(other.GetStatus()) << Utf8(table);
         ExpectStrings(other, kNothing, "table " + Utf8(table));
@@ -127,15 +127,15 @@ TEST(FileInformation, ReadsModulesMadeAtRunTime)
         {L"InterSnap.dll", L"Snap \"quoted\" 메뉴", L"0.0.0.1"},
         {L"CamDrill.dll", std::wstring(300, L'길'), L"2.0.0.0", false},
     };
-    for (const ModuleSpec& spec : specs) {
-        std::wstring path = dir / (L"ap" + spec.internalName);
-        MakeModuleDll(path, spec);
+    for (const ModuleSpec& wanted : specs) {
+        std::wstring path = dir / (L"ap" + wanted.internalName);
+        MakeModuleDll(path, wanted);
         CiStFileInformation info(path);
-        std::string what = Utf8(spec.internalName);
+        std::string what = Utf8(wanted.internalName);
         EXPECT_TRUE(info.GetStatus()) << what;
         ExpectStrings(info,
-                      {L"샘플 제작소", spec.description, spec.version, spec.internalName, L"(C) 샘플 팀",
-                       L"ap" + spec.internalName, L"샘플 제품", spec.version},
+                      {L"샘플 제작소", wanted.description, wanted.version, wanted.internalName, L"(C) 샘플 팀",
+                       L"ap" + wanted.internalName, L"샘플 제품", wanted.version},
                       what);
     }
 }
@@ -143,8 +143,8 @@ TEST(FileInformation, ReadsModulesMadeAtRunTime)
 TEST(FileInformation, DamagedVersionResourcesGiveWhatTheyHoldAndNoMore)
 {
     TempDir dir;
-    ModuleSpec spec{L"Damaged.dll", L"손상"};
-    std::string resource = BuildVersionResource(L"041204b0", ModuleVersionStrings(spec));
+    ModuleSpec wanted{L"Damaged.dll", L"손상"};
+    std::string resource = BuildVersionResource(L"041204b0", ModuleVersionStrings(wanted));
 
     // Cut in half, its lengths still claiming the whole: the keys before the cut are
     // read, the ones after it are empty, and nothing past the data turns into text.

@@ -155,17 +155,17 @@ std::string BuildVersionResource(const std::wstring& table, const std::vector<Ve
         .Bytes();
 }
 
-std::vector<VersionString> ModuleVersionStrings(const ModuleSpec& spec)
+std::vector<VersionString> ModuleVersionStrings(const ModuleSpec& wanted)
 {
     return {
         {L"CompanyName", L"샘플 제작소"},
-        {L"FileDescription", spec.description},
-        {L"FileVersion", spec.version},
-        {L"InternalName", spec.internalName},
+        {L"FileDescription", wanted.description},
+        {L"FileVersion", wanted.version},
+        {L"InternalName", wanted.internalName},
         {L"LegalCopyright", L"(C) 샘플 팀"},
-        {L"OriginalFilename", L"ap" + spec.internalName},
+        {L"OriginalFilename", L"ap" + wanted.internalName},
         {L"ProductName", L"샘플 제품"},
-        {L"ProductVersion", spec.version},
+        {L"ProductVersion", wanted.version},
     };
 }
 
@@ -182,16 +182,16 @@ void CopyBareModule(const std::wstring& path, bool is64Bit)
         throw std::runtime_error("cannot copy " + Utf8(base) + " to " + Utf8(path));
 }
 
-void MakeModuleDll(const std::wstring& path, const ModuleSpec& spec)
+void MakeModuleDll(const std::wstring& path, const ModuleSpec& wanted)
 {
-    CopyBareModule(path, spec.is64Bit);
-    std::string version = BuildVersionResource(L"041204b0", ModuleVersionStrings(spec), spec.version);
-    if (spec.padBytes == 0) {
+    CopyBareModule(path, wanted.is64Bit);
+    std::string version = BuildVersionResource(L"041204b0", ModuleVersionStrings(wanted), wanted.version);
+    if (wanted.padBytes == 0) {
         StampResource(path, kResourceTypeVersion, 1, kLanguageKorean, version);
         return;
     }
     // Varied bytes, so the bulk is not one run a file system could store sparsely.
-    std::string pad(spec.padBytes, '\0');
+    std::string pad(wanted.padBytes, '\0');
     uint32_t state = 0x2545F491u;
     for (char& c : pad) {
         state = state * 1664525u + 1013904223u;

@@ -15,17 +15,17 @@ struct ModuleSpec {
 
 // Writes a real, loadable DLL at path with a version resource whose "041204b0" table
 // holds all eight keys: InternalName, FileDescription and ProductVersion (and
-// FileVersion) from spec, fixed sample texts for the others. Throws std::runtime_error
+// FileVersion) from wanted, fixed sample texts for the others. Throws std::runtime_error
 // when the file cannot be made.
-void MakeModuleDll(const std::wstring& path, const ModuleSpec& spec);
+void MakeModuleDll(const std::wstring& path, const ModuleSpec& wanted);
 
 struct VersionString {
     std::wstring key;
     std::wstring value;
 };
 
-// The eight strings MakeModuleDll writes for spec, in the usual key order.
-std::vector<VersionString> ModuleVersionStrings(const ModuleSpec& spec);
+// The eight strings MakeModuleDll writes for wanted, in the usual key order.
+std::vector<VersionString> ModuleVersionStrings(const ModuleSpec& wanted);
 
 // A version resource (VS_VERSIONINFO) with one string table named table ("041204b0":
 // language then code page, in hex) holding strings in the given order, a translation

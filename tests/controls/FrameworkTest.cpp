@@ -8,6 +8,7 @@
 #include "ListHost.h"
 #include "framework/Dialog.h"
 #include "support/AppDriver.h"
+#include "support/UiThread.h"
 
 namespace {
 
@@ -170,20 +171,17 @@ TEST(Framework, ModalLoopOffersKeysToTheControlFirstAndDisablesTheOwner)
                                  nullptr, nullptr);
     OrderHost host(owner);
     bool ownerEnabledWhileModal = true;
-    INT_PTR result = 0;
-    RunScript([&] { result = host.DoModal(); },
-              [&](UiThread& ui) {
-                  ASSERT_TRUE(ui.WaitUntil([&] { return host.m_hWnd != nullptr && IsWindowVisible(host.m_hWnd); }));
-                  ownerEnabledWhileModal = IsWindowEnabled(owner);
-                  HWND list = ui.Call([&] { return host.list.m_hWnd; });
-                  PostKey(list, 'Q');
-                  ui.Flush();
-                  ui.Call([&] { host.list.swallow = true; });
-                  PostKey(list, 'W');
-                  ui.Flush();
-                  ui.Call([&] { host.EndDialog(77); });
-              },
-              [] {});
+    INT_PTR result = RunModal(host, [&](UiThread& ui) {
+        ownerEnabledWhileModal = IsWindowEnabled(owner);
+        HWND list = ui.Call([&] { return host.list.m_hWnd; });
+        PostKey(list, 'Q');
+        ui.Flush();
+        ui.Call([&] { host.list.swallow = true; });
+        PostKey(list, 'W');
+        ui.Flush();
+        ui.Call([&] { host.EndDialog(77); });
+        ASSERT_TRUE(ui.WaitUntil([&] { return host.m_hWnd == nullptr; })) << "EndDialog did not end the loop";
+    });
     EXPECT_EQ(result, 77) << "DoModal returns what EndDialog was given";
     EXPECT_EQ(host.order, (std::vector<std::string>{"list", "dialog", "list"}));
     EXPECT_FALSE(ownerEnabledWhileModal);

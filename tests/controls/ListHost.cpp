@@ -1,7 +1,6 @@
 #include "ListHost.h"
 
 #include "support/AppDriver.h"
-#include "support/UiThread.h"
 
 const MessageMapEntry ListHost::kMessageMap[] = {
     MapMessage<&ListHost::OnCellEditEnd>(WM_CELL_EDIT_END),
@@ -72,12 +71,4 @@ std::vector<int> ListHost::SelectedRows() const
         if (list.IsItemSelected(i))
             selected.push_back(i);
     return selected;
-}
-
-void RunHost(ListHost& host, const std::function<void(UiThread&)>& script)
-{
-    RunScript([&] { host.DoModal(); }, script, [&] {
-        if (host.m_hWnd != nullptr)
-            host.EndDialog(IDOK);
-    });
 }

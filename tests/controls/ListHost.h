@@ -1,14 +1,12 @@
 #pragma once
 // A small modal dialog that hosts one editable list, for driving the list through the
 // real modal loop. It records what the list tells its parent.
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "ListHostIds.h"
 #include "controls/CiStCListCtrl.h"
 #include "framework/Dialog.h"
-#include "support/UiThread.h"
 
 struct EditEnd {
     WPARAM id;
@@ -55,6 +53,3 @@ private:
 
     static const MessageMapEntry kMessageMap[];
 };
-
-// Runs a ListHost modally while script drives it; the host is closed afterwards.
-void RunHost(ListHost& host, const std::function<void(UiThread&)>& script);

@@ -13,10 +13,6 @@
 
 namespace {
 
-// Spelled out here rather than taken from the program, so that a changed text shows.
-const std::wstring kWarning =
-    L"TOLVAN-QUORAL2 가 구동되어 있으면, 정상 설치가 안됩니다. \nTOLVAN-QUORAL2 를 종료해주세요.";
-
 // The setup dialog, also noting the commands and edit ends that reach it.
 class ObservedDlg : public CTQ2ZULSetupDlg {
 public:
@@ -34,23 +30,6 @@ protected:
     }
 };
 
-// Runs the dialog modally while script drives it; closes it afterwards if still open.
-INT_PTR RunDialog(CTQ2ZULSetupDlg& dialog, const std::function<void(UiThread&)>& script)
-{
-    INT_PTR result = 0;
-    RunScript([&] { result = dialog.DoModal(); },
-              [&](UiThread& ui) {
-                  if (!ui.WaitUntil([&] { return dialog.m_hWnd != nullptr && IsWindowVisible(dialog.m_hWnd); }))
-                      throw std::runtime_error("the setup dialog did not appear");
-                  script(ui);
-              },
-              [&] {
-                  if (dialog.m_hWnd != nullptr)
-                      dialog.EndDialog(IDOK);
-              });
-    return result;
-}
-
 }  // namespace
 
 TEST(SetupDialog, StartsWithTheWarningThenShowsTheInitialisedDialog)
@@ -64,13 +43,13 @@ TEST(SetupDialog, StartsWithTheWarningThenShowsTheInitialisedDialog)
         visibleAtWarning = IsWindowVisible(dialog.m_hWnd);
         columnsAtWarning = dialog.moduleList.GetColumnCount();
     });
-    RunDialog(dialog, [&](UiThread& ui) {
-        EXPECT_EQ(catcher.Texts(), std::vector<std::wstring>{kWarning});
+    RunModal(dialog, [&](UiThread& ui) {
+        EXPECT_EQ(catcher.Texts(), std::vector<std::wstring>{std::wstring(kStartWarning)});
         EXPECT_FALSE(visibleAtWarning) << "the warning must come before the dialog shows";
         EXPECT_EQ(columnsAtWarning, 4) << "the warning must come after the list is set up";
 
         ui.Call([&] {
-            EXPECT_EQ(dialog.GetWindowText(), L"TOLVAN-QUORAL2 ZUL Setup");
+            EXPECT_EQ(dialog.GetWindowText(), kSetupCaption);
             EXPECT_EQ(dialog.GetStyle() & (WS_CAPTION | WS_SYSMENU), static_cast<DWORD>(WS_CAPTION))
                 << "a caption without system menu or close box";
             EXPECT_TRUE(GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
@@ -124,7 +103,7 @@ TEST(SetupDialog, ListsTheModulesOfTheMenuFile)
     SetHostRegistryValue(host.Path());
     CTQ2ZULSetupDlg dialog;
     MessageBoxCatcher catcher;
-    RunDialog(dialog, [&](UiThread& ui) {
+    RunModal(dialog, [&](UiThread& ui) {
         ui.Call([&] {
             ASSERT_EQ(dialog.moduleList.GetItemCount(), 1);
             std::vector<std::wstring> shown;
@@ -142,8 +121,8 @@ TEST(SetupDialog, WithoutHostEnterAndEscapePressNothingAndOnlyCloseEndsIt)
     DeleteHostRegistryKey();
     ObservedDlg dialog;
     MessageBoxCatcher catcher;
-    INT_PTR result = RunDialog(dialog, [&](UiThread& ui) {
-        EXPECT_EQ(catcher.Texts(), std::vector<std::wstring>{kWarning});
+    INT_PTR result = RunModal(dialog, [&](UiThread& ui) {
+        EXPECT_EQ(catcher.Texts(), std::vector<std::wstring>{std::wstring(kStartWarning)});
         EXPECT_EQ(ui.Call([&] { return dialog.addInFolder; }), L"");
         HWND hwnd = ui.Call([&] { return dialog.m_hWnd; });
         for (int id : {IDOK, IDC_ADD_MODULE, IDC_DELETE_SELECTED, IDC_MODULE_LIST, IDCANCEL}) {
@@ -171,7 +150,7 @@ TEST(SetupDialog, MenuNameEditsReachTheDialogAndTheirKeysPressNoButton)
     DeleteHostRegistryKey();
     ObservedDlg dialog;
     MessageBoxCatcher catcher;
-    RunDialog(dialog, [&](UiThread& ui) {
+    RunModal(dialog, [&](UiThread& ui) {
         HWND list = ui.Call([&] {
             dialog.table.AppendAddedRow({kStatusAdded, L"apFoo.dll", L"apFoo", L"Foo menu", L"C:\\in\\apFoo.dll"}, L"1.0");
             return dialog.moduleList.m_hWnd;
@@ -205,12 +184,11 @@ TEST(SetupDialog, TheProgramIgnoresArgumentsWarnsShowsTheDialogAndEndsWithClose)
 {
     DeleteHostRegistryKey();
     RunningApp app(BuiltExePath(), L"--unknown /x C:\\nothing");
-    HWND box = app.WaitForWindow(L"#32770", L"TQ2ZULSetup");
-    ASSERT_NE(box, nullptr) << "no warning box";
-    EXPECT_EQ(MessageBoxText(box), kWarning);
+    ASSERT_NE(app.WaitForWindow(L"#32770", L"TQ2ZULSetup"), nullptr) << "no warning box";
     EXPECT_EQ(app.Windows(L"#32770").size(), 1u) << "the dialog showed before the warning was answered";
-    PressButton(box, IDOK);
-    HWND dialog = app.WaitForWindow(L"#32770", L"TOLVAN-QUORAL2 ZUL Setup");
+    std::wstring warning;
+    HWND dialog = DismissWarningAndFindDialog(app, &warning);
+    EXPECT_EQ(warning, kStartWarning);
     ASSERT_NE(dialog, nullptr) << "no setup dialog";
     PressButton(dialog, IDOK);
     ASSERT_TRUE(app.WaitForExit(std::chrono::seconds(30))) << "CLOSE did not end the program";

@@ -17,16 +17,13 @@ public:
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
     std::vector<std::wstring> Texts() const;
-    size_t Count() const;
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
-    void Catch(HWND box);
 
     HHOOK hook_ = nullptr;
     MessageBoxCatcher* outer_ = nullptr;
     std::function<void(HWND)> observer_;
     mutable std::mutex mutex_;
     std::vector<std::wstring> texts_;
-    std::vector<HWND> answered_;
 };

@@ -79,28 +79,27 @@ bool UiThread::WaitUntil(const std::function<bool()>& condition, std::chrono::mi
     return WaitFor([&] { return Call(condition); }, timeout);
 }
 
-void RunScript(const std::function<void()>& modal, const std::function<void(UiThread&)>& script,
-               const std::function<void()>& finish)
+INT_PTR RunModal(CDialog& dialog, const std::function<void(UiThread&)>& script)
 {
     UiThread ui;
     std::atomic<bool> done{false};
     std::exception_ptr error;
     std::thread thread([&] {
         try {
+            if (!ui.WaitUntil([&] { return dialog.m_hWnd != nullptr && IsWindowVisible(dialog.m_hWnd); }))
+                throw std::runtime_error("the dialog did not appear");
             script(ui);
         } catch (...) {
             error = std::current_exception();
         }
-        try {
-            ui.Call(finish);
-        } catch (...) {
-            if (!error)
-                error = std::current_exception();
-        }
+        ui.Call([&] {
+            if (dialog.m_hWnd != nullptr)
+                dialog.EndDialog(IDOK);
+        });
         done = true;
         PostMessageW(ui.Window(), WM_NULL, 0, 0);
     });
-    modal();
+    INT_PTR result = dialog.DoModal();
     // The script may still call in after the modal loop ended.
     MSG msg;
     while (!done && GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -110,6 +109,7 @@ void RunScript(const std::function<void()>& modal, const std::function<void(UiTh
     thread.join();
     if (error)
         std::rethrow_exception(error);
+    return result;
 }
 
 void PostClick(HWND hwnd, POINT client, WPARAM keys)

@@ -13,6 +13,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "framework/Dialog.h"
+
 class UiThread {
 public:
     // Made on the thread whose windows the script drives.
@@ -52,11 +54,10 @@ private:
     long posted_ = 0;
 };
 
-// Runs modal on this thread while script runs on a second thread. When the script is
-// over, finish runs on this thread (it must end the modal loop if still running);
-// then the script's exception, if any, is rethrown here.
-void RunScript(const std::function<void()>& modal, const std::function<void(UiThread&)>& script,
-               const std::function<void()>& finish);
+// Runs dialog modally on this thread while script drives it from a second thread once
+// the dialog shows; closes the dialog afterwards if still open, then rethrows the
+// script's exception, if any. Returns what DoModal returned.
+INT_PTR RunModal(CDialog& dialog, const std::function<void(UiThread&)>& script);
 
 // Input posted to a window, as the system would queue it.
 void PostClick(HWND hwnd, POINT client, WPARAM keys = 0);

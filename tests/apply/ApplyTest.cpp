@@ -27,9 +27,6 @@ std::string Joined(const std::vector<std::wstring>& messages)
 TEST(Apply, AddedModulesTakeTheirOwnOrTheFirstFreeCatalogueNamesInRowOrder)
 {
     ApplyScene scene;
-    ASSERT_EQ(scene.catalogue.names.GetAt(1), L"apInterSnap.dll") << "catalogue order changed";
-    ASSERT_EQ(scene.catalogue.names.GetAt(2), L"apCamToolpath.dll");
-    ASSERT_EQ(scene.catalogue.names.GetAt(11), L"apCamDrill.dll");
     WriteFileBytes(scene.MenuPath(), kOldMenu);
     scene.catalogue.MarkPresent(0);
     WriteFileBytes(scene.InAddIn(L"apInterSnap_16.png"), "older picture");

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <set>
+#include <string_view>
 #include <thread>
 
 #include "menu/Deploy.h"
@@ -50,9 +50,10 @@ TEST(CopyFileWhole, AReaderSeesTheOldFileOrTheWholeNewOneNeverPart)
     TempDir dir;
     const size_t size = 4u << 20;
     const std::wstring oldSource = dir / L"old.bin", newSource = dir / L"new.bin", target = dir / L"apTarget.dll";
-    WriteFileBytes(oldSource, std::string(size, 'o'));
-    WriteFileBytes(newSource, std::string(size, 'n'));
-    WriteFileBytes(target, std::string(size, 'o'));
+    const std::string oldBytes(size, 'o'), newBytes(size, 'n');
+    WriteFileBytes(oldSource, oldBytes);
+    WriteFileBytes(newSource, newBytes);
+    WriteFileBytes(target, oldBytes);
 
     std::atomic<bool> done{false};
     std::atomic<int> reads{0}, torn{0};
@@ -68,11 +69,8 @@ TEST(CopyFileWhole, AReaderSeesTheOldFileOrTheWholeNewOneNeverPart)
             while (ReadFile(file, buffer.data() + total, static_cast<DWORD>(buffer.size() - total), &got, nullptr) && got)
                 total += got;
             CloseHandle(file);
-            const bool whole = total == size && (std::all_of(buffer.begin(), buffer.begin() + size,
-                                                             [](char c) { return c == 'o'; }) ||
-                                                 std::all_of(buffer.begin(), buffer.begin() + size,
-                                                             [](char c) { return c == 'n'; }));
-            torn += whole ? 0 : 1;
+            const std::string_view seen(buffer.data(), total);
+            torn += seen == oldBytes || seen == newBytes ? 0 : 1;
             ++reads;
         }
     });

@@ -66,7 +66,6 @@ TEST(MenuFormat, ComposesEntryWithKindAndModeFromStem)
     const std::pair<std::wstring, std::wstring> cases[] = {
         {L"apInterSnap.dll", L"\"InterSnap\" \"이름\" \"CAD\" \"INTERRUPT\""},
         {L"apINTER.DLL", L"\"INTER\" \"이름\" \"CAD\" \"INTERRUPT\""},
-        {L"apinterx.dll", L"\"interx\" \"이름\" \"CAD\" \"INTERRUPT\""},
         {L"apCamDrill.dll", L"\"CamDrill\" \"이름\" \"CAM\" \"REGULAR\""},
         {L"apcam.dll", L"\"cam\" \"이름\" \"CAM\" \"REGULAR\""},
         {L"apCAMInter.dll", L"\"CAMInter\" \"이름\" \"CAM\" \"REGULAR\""},

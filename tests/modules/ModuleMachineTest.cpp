@@ -35,6 +35,14 @@ std::string ImageHead(uint32_t headerOffset, uint16_t machine, bool withMz = tru
     return bytes;
 }
 
+// An x64 image head with one field overwritten.
+std::string X64HeadWith(size_t at, uint32_t value, size_t width)
+{
+    std::string bytes = ImageHead(0x80, 0x8664);
+    PutLittleEndian(bytes, at, value, width);
+    return bytes;
+}
+
 struct Outcome {
     bool classified;
     int is64Bit;
@@ -47,42 +55,44 @@ Outcome Check(const std::wstring& path)
     return o;
 }
 
+// Checks a file of the given bytes, and that the check let go of it whatever it found.
 Outcome CheckBytes(const TempDir& dir, const std::string& name, const std::string& bytes)
 {
     std::wstring path = dir / std::wstring(name.begin(), name.end());
     WriteFileBytes(path, bytes);
-    return Check(path);
+    Outcome o = Check(path);
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << name << ": still open after the check";
+    CloseHandle(h);
+    return o;
 }
 
 }  // namespace
 
 TEST(ModuleMachine, ClassifiesBuiltModulesAndPrograms)
 {
-    Outcome x64 = Check(FixturePath(L"apSampleFull.dll"));
-    EXPECT_TRUE(x64.classified);
-    EXPECT_EQ(x64.is64Bit, 1) << "x64 module";
-
-    Outcome x86 = Check(FixturePath(L"apSample32.dll"));
-    EXPECT_TRUE(x86.classified);
-    EXPECT_EQ(x86.is64Bit, 0) << "x86 module";
-
-    // An executable is classified like a module.
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
-    Outcome program = Check(self);
-    EXPECT_TRUE(program.classified);
-    EXPECT_EQ(program.is64Bit, 1) << "this test program";
-
     TempDir dir;
     MakeModuleDll(dir / L"apMade32.dll", {L"Made32.dll", L"삼십이", L"1.0.0.0", false});
     MakeModuleDll(dir / L"apMade64.dll", {L"Made64.dll", L"육십사"});
-    EXPECT_EQ(Check(dir / L"apMade32.dll").is64Bit, 0) << "made 32-bit module";
-    EXPECT_EQ(Check(dir / L"apMade64.dll").is64Bit, 1) << "made 64-bit module";
+    // An executable is classified like a module.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
+    const std::pair<std::wstring, int> cases[] = {
+        {FixturePath(L"apSampleFull.dll"), 1}, {FixturePath(L"apSample32.dll"), 0}, {self, 1},
+        {dir / L"apMade32.dll", 0}, {dir / L"apMade64.dll", 1},
+    };
+    for (const auto& [path, is64Bit] : cases) {
+        Outcome o = Check(path);
+        EXPECT_TRUE(o.classified) << Utf8(path);
+        EXPECT_EQ(o.is64Bit, is64Bit) << Utf8(path);
+    }
 }
 
-TEST(ModuleMachine, ClassifiesByTheMachineFieldAlone)
+TEST(ModuleMachine, ClassifiesByTheMachineFieldAloneAndRefusesWhatIsNoReadableImage)
 {
     TempDir dir;
+    std::string text(400, ' ');
+    text.replace(0, 40, "This is a plain text file, not a module.");
     struct Case {
         const char* name;
         std::string bytes;
@@ -98,74 +108,33 @@ TEST(ModuleMachine, ClassifiesByTheMachineFieldAlone)
         {"arm", ImageHead(0x80, 0x1C4), false, kUntouched},
         {"machine unknown", ImageHead(0x80, 0x0000), false, kUntouched},
         {"machine byte-swapped", ImageHead(0x80, 0x6486), false, kUntouched},
+        {"empty", "", false, kUntouched},
+        {"shorter than 64 bytes", ImageHead(0x80, 0x8664).substr(0, 63), false, kUntouched},
+        {"only MZ", "MZ", false, kUntouched},
+        {"signature PE 1 0", X64HeadWith(0x82, 1, 1), false, kUntouched},
+        {"signature pe", X64HeadWith(0x80, 'p', 1), false, kUntouched},
+        {"machine field cut off", ImageHead(0x80, 0x8664).substr(0, 0x85), false, kUntouched},
+        {"header offset past the end", X64HeadWith(0x3C, 0x10000, 4), false, kUntouched},
+        {"negative header offset", X64HeadWith(0x3C, 0xFFFFFFF0u, 4), false, kUntouched},
+        {"most negative header offset", X64HeadWith(0x3C, 0x80000000u, 4), false, kUntouched},
+        {"plain text", text, false, kUntouched},
+        {"picture", "\x89PNG\r\n\x1a\n" + std::string(120, '\x11'), false, kUntouched},
     };
     for (const Case& c : cases) {
         Outcome o = CheckBytes(dir, c.name, c.bytes);
         EXPECT_EQ(o.classified, c.classified) << c.name;
-        EXPECT_EQ(o.is64Bit, c.is64Bit) << c.name;
+        EXPECT_EQ(o.is64Bit, c.is64Bit) << c.name << (c.classified ? "" : ": is64Bit changed on failure");
     }
 }
 
-TEST(ModuleMachine, RefusesWhatIsNoReadableImage)
+TEST(ModuleMachine, RefusesMissingFilesFoldersAndFilesHeldByAnother)
 {
     TempDir dir;
-    std::string badSignature = ImageHead(0x80, 0x8664);
-    badSignature[0x82] = 1;  // "PE\1\0"
-    std::string lowerCase = ImageHead(0x80, 0x8664);
-    lowerCase[0x80] = 'p';
-    std::string endsAfterSignature = ImageHead(0x80, 0x8664).substr(0, 0x85);
-    std::string pastEnd = ImageHead(0x80, 0x8664);
-    PutLittleEndian(pastEnd, 0x3C, 0x10000, 4);
-    std::string negative = ImageHead(0x80, 0x8664);
-    PutLittleEndian(negative, 0x3C, 0xFFFFFFF0u, 4);
-    std::string mostNegative = ImageHead(0x80, 0x8664);
-    PutLittleEndian(mostNegative, 0x3C, 0x80000000u, 4);
-    std::string text(400, ' ');
-    text.replace(0, 40, "This is a plain text file, not a module.");
-    std::string png = "\x89PNG\r\n\x1a\n" + std::string(120, '\x11');
-
-    const std::pair<const char*, std::string> cases[] = {
-        {"empty", ""},
-        {"shorter than 64 bytes", ImageHead(0x80, 0x8664).substr(0, 63)},
-        {"only MZ", "MZ"},
-        {"signature PE 1 0", badSignature},
-        {"signature pe", lowerCase},
-        {"machine field cut off", endsAfterSignature},
-        {"header offset past the end", pastEnd},
-        {"negative header offset", negative},
-        {"most negative header offset", mostNegative},
-        {"plain text", text},
-        {"picture", png},
-    };
-    for (const auto& [name, bytes] : cases) {
-        Outcome o = CheckBytes(dir, name, bytes);
-        EXPECT_FALSE(o.classified) << name;
-        EXPECT_EQ(o.is64Bit, kUntouched) << name << ": is64Bit changed on failure";
-    }
-
     EXPECT_FALSE(Check(dir / L"missing.dll").classified) << "missing file";
     EXPECT_FALSE(Check(dir.Path()).classified) << "a folder";
-}
 
-TEST(ModuleMachine, LeavesTheFileClosedAndFailsOnAFileHeldByAnother)
-{
-    TempDir dir;
     std::wstring good = dir / L"good.dll";
-    std::wstring bad = dir / L"bad.dll";
     WriteFileBytes(good, ImageHead(0x80, 0x8664));
-    std::string wrongMachine = ImageHead(0x80, 0xAA64);
-    WriteFileBytes(bad, wrongMachine);
-    std::wstring shortFile = dir / L"short.dll";
-    WriteFileBytes(shortFile, "MZ");
-
-    for (const std::wstring& path : {good, bad, shortFile}) {
-        Check(path);
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE) << Utf8(path) << " still open after the check";
-        if (h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
-    }
-
     HANDLE held = CreateFileW(good.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Outcome o = Check(good);

@@ -61,12 +61,12 @@ TEST(ProgramResources, VersionStringsUnderTheKoreanCodePage949Table)
     ASSERT_FALSE(block.empty()) << "the program has no version resource";
 
     const std::wstring table = L"\\StringFileInfo\\041203b5\\";
-    EXPECT_EQ(Text(block, table + L"FileDescription"), Utf8(L"ZUL Setup(QUORAL2 용)"));
-    EXPECT_EQ(Text(block, table + L"FileVersion"), "1.0.0.1");
-    EXPECT_EQ(Text(block, table + L"ProductVersion"), "1.0.0.1");
-    EXPECT_EQ(Text(block, table + L"InternalName"), "TQ2ZULSetup.exe");
-    EXPECT_EQ(Text(block, table + L"OriginalFilename"), "TQ2ZULSetup.exe");
-    EXPECT_EQ(Text(block, table + L"ProductName"), "TQ2ZULSetup");
+    const std::pair<const wchar_t*, std::wstring> strings[] = {
+        {L"FileDescription", L"ZUL Setup(QUORAL2 용)"}, {L"FileVersion", L"1.0.0.1"},
+        {L"ProductVersion", L"1.0.0.1"}, {L"InternalName", L"TQ2ZULSetup.exe"},
+        {L"OriginalFilename", L"TQ2ZULSetup.exe"}, {L"ProductName", L"TQ2ZULSetup"}};
+    for (const auto& [key, value] : strings)
+        EXPECT_EQ(Text(block, table + key), Utf8(value)) << Utf8(key);
     for (const wchar_t* maker : {L"CompanyName", L"LegalCopyright"}) {
         std::string value = Text(block, table + maker);
         EXPECT_NE(value, "<missing>") << Utf8(maker);
@@ -118,10 +118,8 @@ TEST(ProgramResources, IconGroupHoldsThirteenLoadableImages)
         if (e.bitCount == 32)
             trueColorSizes.insert(size);
     }
-    for (int size : {16, 32, 48, 256})
-        EXPECT_EQ(trueColorSizes.count(size), 1u) << "no 32-bit image of " << size << " pixels";
-
     for (int size : {16, 32, 48, 256}) {
+        EXPECT_EQ(trueColorSizes.count(size), 1u) << "no 32-bit image of " << size << " pixels";
         HICON icon = static_cast<HICON>(
             LoadImageW(image, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
         EXPECT_NE(icon, nullptr) << "icon of " << size << " pixels does not load";

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cwchar>
 #include <stdexcept>
 
 #include "support/TestSupport.h"
@@ -49,18 +50,15 @@ public:
         if (bytes_.size() > 0xFFFF)
             throw std::runtime_error("version block too long");
         std::string out = bytes_;
-        PutWord(out, 0, static_cast<uint16_t>(out.size()));
-        PutWord(out, 2, valueLength_);
-        PutWord(out, 4, type_);
+        const uint16_t header[] = {static_cast<uint16_t>(out.size()), valueLength_, type_};
+        for (size_t i = 0; i < std::size(header); ++i) {
+            out[2 * i] = static_cast<char>(header[i] & 0xFF);
+            out[2 * i + 1] = static_cast<char>(header[i] >> 8);
+        }
         return out;
     }
 
 private:
-    static void PutWord(std::string& out, size_t at, uint16_t value)
-    {
-        out[at] = static_cast<char>(value & 0xFF);
-        out[at + 1] = static_cast<char>(value >> 8);
-    }
 
     void AppendText(const std::wstring& text)
     {
@@ -82,47 +80,13 @@ private:
     uint16_t type_;
 };
 
-// "a.b.c.d" as the two DWORDs of a fixed version; parts that are missing or not
-// numbers count as 0.
+// "a.b.c.d" as the two DWORDs of a fixed version; missing parts count as 0.
 void ParseVersion(const std::wstring& version, DWORD& most, DWORD& least)
 {
-    unsigned parts[4] = {};
-    size_t start = 0;
-    for (unsigned& part : parts) {
-        size_t end = version.find(L'.', start);
-        std::wstring piece = version.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-        wchar_t* stop = nullptr;
-        unsigned long value = wcstoul(piece.c_str(), &stop, 10);
-        part = stop && *stop == L'\0' && !piece.empty() ? static_cast<unsigned>(value & 0xFFFF) : 0;
-        if (end == std::wstring::npos)
-            break;
-        start = end + 1;
-    }
-    most = MAKELONG(parts[1], parts[0]);
-    least = MAKELONG(parts[3], parts[2]);
-}
-
-struct Resource {
-    unsigned type;
-    unsigned id;
-    unsigned short language;
-    const std::string* data;
-};
-
-void StampResources(const std::wstring& path, std::initializer_list<Resource> resources)
-{
-    HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
-    if (!update)
-        throw std::runtime_error("cannot open " + Utf8(path) + " for resource update");
-    for (const Resource& r : resources) {
-        if (!UpdateResourceW(update, MAKEINTRESOURCEW(r.type), MAKEINTRESOURCEW(r.id), r.language,
-                             const_cast<char*>(r.data->data()), static_cast<DWORD>(r.data->size()))) {
-            EndUpdateResourceW(update, TRUE);
-            throw std::runtime_error("cannot add a resource to " + Utf8(path));
-        }
-    }
-    if (!EndUpdateResourceW(update, FALSE))
-        throw std::runtime_error("cannot write the resources of " + Utf8(path));
+    unsigned p[4] = {};
+    swscanf(version.c_str(), L"%u.%u.%u.%u", &p[0], &p[1], &p[2], &p[3]);
+    most = MAKELONG(p[1], p[0]);
+    least = MAKELONG(p[3], p[2]);
 }
 
 }  // namespace
@@ -172,7 +136,16 @@ std::vector<VersionString> ModuleVersionStrings(const ModuleSpec& wanted)
 void StampResource(const std::wstring& path, unsigned type, unsigned id, unsigned short language,
                    const std::string& data)
 {
-    StampResources(path, {{type, id, language, &data}});
+    HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
+    if (!update)
+        throw std::runtime_error("cannot open " + Utf8(path) + " for resource update");
+    if (!UpdateResourceW(update, MAKEINTRESOURCEW(type), MAKEINTRESOURCEW(id), language,
+                         const_cast<char*>(data.data()), static_cast<DWORD>(data.size()))) {
+        EndUpdateResourceW(update, TRUE);
+        throw std::runtime_error("cannot add a resource to " + Utf8(path));
+    }
+    if (!EndUpdateResourceW(update, FALSE))
+        throw std::runtime_error("cannot write the resources of " + Utf8(path));
 }
 
 void CopyBareModule(const std::wstring& path, bool is64Bit)
@@ -185,11 +158,10 @@ void CopyBareModule(const std::wstring& path, bool is64Bit)
 void MakeModuleDll(const std::wstring& path, const ModuleSpec& wanted)
 {
     CopyBareModule(path, wanted.is64Bit);
-    std::string version = BuildVersionResource(L"041204b0", ModuleVersionStrings(wanted), wanted.version);
-    if (wanted.padBytes == 0) {
-        StampResource(path, kResourceTypeVersion, 1, kLanguageKorean, version);
+    StampResource(path, kResourceTypeVersion, 1, kLanguageKorean,
+                  BuildVersionResource(L"041204b0", ModuleVersionStrings(wanted), wanted.version));
+    if (wanted.padBytes == 0)
         return;
-    }
     // Varied bytes, so the bulk is not one run a file system could store sparsely.
     std::string pad(wanted.padBytes, '\0');
     uint32_t state = 0x2545F491u;
@@ -197,6 +169,5 @@ void MakeModuleDll(const std::wstring& path, const ModuleSpec& wanted)
         state = state * 1664525u + 1013904223u;
         c = static_cast<char>(state >> 24);
     }
-    StampResources(path, {{kResourceTypeVersion, 1, kLanguageKorean, &version},
-                          {kResourceTypeData, 1, kLanguageKorean, &pad}});
+    StampResource(path, kResourceTypeData, 1, kLanguageKorean, pad);
 }

@@ -11,6 +11,7 @@
 #include "hostile/MenuChecks.h"
 #include "hostile/MenuGenerators.h"
 #include "hostile/MenuReference.h"
+#include "hostile/SeededCases.h"
 
 namespace {
 
@@ -34,35 +35,26 @@ void RunFlavour(MenuFlavour flavour, uint64_t generator)
     ModuleTable table(list.List());
     ModuleCatalogue catalogue;
     catalogue.FillCatalogue();
-
-    int failures = 0, entryLines = 0;
-    for (int i = 0; i < kCasesPerFlavour && failures < 5; ++i) {
-        const uint64_t seed = CaseSeed(generator, static_cast<uint64_t>(i));
-        HostileRandom rng(seed);
+    int i = 0, entryLines = 0;
+    ForEachSeededCase(generator, kCasesPerFlavour, [&](HostileRandom& rng) {
+        const int index = i++;
         const std::string bytes = MakeMenuBytes(rng, flavour);
         WriteFileBytes(path, bytes);
-
+        for (const std::string& line : ReferenceLines(bytes))
+            entryLines += ReferenceIsEntry(line) ? 1 : 0;
         std::string problem;
         {
             CiStTextFile file;
-            if (!file.ReadLines(path))
-                problem = "the file could not be read";
-            else
-                problem = CompareRead(file, bytes);
+            problem = file.ReadLines(path) ? CompareRead(file, bytes) : "the file could not be read";
         }
-        if (problem.empty() && i % kLoadEvery == 0) {
+        if (problem.empty() && index % kLoadEvery == 0) {
             LoadMenuFile(dir.Path(), table, catalogue);
             problem = CompareLoad(table, bytes, dir.Path());
         }
-        if (problem.empty() && i % kRewriteEvery == 0)
+        if (problem.empty() && index % kRewriteEvery == 0)
             problem = CompareRewrite(path, bytes, MakeNewEntries(rng));
-        for (const std::string& line : ReferenceLines(bytes))
-            entryLines += ReferenceIsEntry(line) ? 1 : 0;
-        if (!problem.empty()) {
-            ++failures;
-            ADD_FAILURE() << SeedText(seed) << ": " << problem << "\n  file: \"" << Quoted(bytes) << "\"";
-        }
-    }
+        return problem.empty() ? problem : problem + "\n  file: \"" + Quoted(bytes) + "\"";
+    });
     EXPECT_GT(entryLines, flavour == MenuFlavour::RandomBytes ? 0 : kCasesPerFlavour)
         << "the generator should make menu entries among its lines";
 }
@@ -88,29 +80,21 @@ TEST(HostileMenuFile, DecodingKeepsEverySeparatorByteInPlace)
 {
     // Quotes, spaces, tabs and CR never belong to a double-byte character, so decoding
     // must give each of them back, in order, whatever bytes surround them.
-    constexpr int kCases = 20000;
-    int failures = 0;
-    for (int i = 0; i < kCases && failures < 5; ++i) {
-        const uint64_t seed = CaseSeed(4, static_cast<uint64_t>(i));
-        HostileRandom rng(seed);
+    ForEachSeededCase(4, 20000, [](HostileRandom& rng) {
         std::string bytes;
-        const size_t pieces = rng.Below(40);
-        for (size_t p = 0; p < pieces; ++p)
+        for (size_t p = rng.Below(40); p > 0; --p)
             bytes += rng.OneIn(2) ? std::string(1, static_cast<char>(rng.Byte())) : RandomBrokenSequence(rng);
-        std::string expected;
+        std::string expected, got;
         for (char c : bytes)
             if (IsSeparator(static_cast<unsigned char>(c)))
                 expected += c;
-        std::string got;
         for (wchar_t c : DecodeCp949(bytes))
             if (IsSeparator(c))
                 got += static_cast<char>(c);
-        if (got != expected) {
-            ++failures;
-            ADD_FAILURE() << SeedText(seed) << ": \"" << Quoted(bytes) << "\" decodes with separators \"" << Quoted(got)
-                          << "\", expected \"" << Quoted(expected) << "\"";
-        }
-    }
+        return got == expected ? std::string()
+                               : "\"" + Quoted(bytes) + "\" decodes with separators \"" + Quoted(got) +
+                                     "\", expected \"" + Quoted(expected) + "\"";
+    });
 }
 
 TEST(HostileMenuFile, AFileSavedAsUtf8StillSplitsAtEveryQuote)

@@ -24,21 +24,13 @@ struct DualText {
     std::wstring wide;
     std::string bytes;
 
-    void Ascii(char c)
-    {
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
-        bytes += c;
-    }
     void Ascii(const std::string& s)
     {
         for (char c : s)
-            Ascii(c);
+            wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+        bytes += s;
     }
-    void Known(const KnownCharacter& k)
-    {
-        wide += k.wide;
-        bytes += k.bytes;
-    }
+    void Known(const KnownCharacter& k) { Append({std::wstring(1, k.wide), k.bytes}); }
     void Append(const DualText& other)
     {
         wide += other.wide;
@@ -57,7 +49,7 @@ inline DualText RandomWord(HostileRandom& rng, size_t maxLength = 12)
         if (rng.OneIn(4))
             word.Known(rng.Pick(kKnownCharacters));
         else
-            word.Ascii(kWordLetters[rng.Below(sizeof kWordLetters - 1)]);
+            word.Ascii(std::string(1, kWordLetters[rng.Below(sizeof kWordLetters - 1)]));
     }
     return word;
 }
@@ -84,14 +76,14 @@ inline DualText RandomEntryLine(HostileRandom& rng)
     DualText line;
     for (int f = 0; f < 4; ++f) {
         line.Ascii(rng.OneIn(8) ? rng.Pick(kGaps) : (f ? " " : ""));
-        line.Ascii('"');
+        line.Ascii("\"");
         if (rng.OneIn(6))
-            line.Ascii(' ');
+            line.Ascii(" ");
         line.Append(RandomWord(rng));
         if (rng.OneIn(6))
-            line.Ascii(' ');
+            line.Ascii(" ");
         if (!rng.OneIn(10) || f < 3)
-            line.Ascii('"');
+            line.Ascii("\"");
     }
     return line;
 }

@@ -61,30 +61,11 @@ std::set<std::wstring> FilesIn(const std::wstring& folder)
     return names;
 }
 
-// Removes what the tests made below a folder too deep for a plain path.
-void RemoveDeep(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(LongPathForm(path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveDeep(path + L"\\" + name);
-            else
-                DeleteFileW(LongPathForm(path + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(LongPathForm(path).c_str());
-}
-
 struct DeepTree {
     TempDir dir;
     std::wstring top = dir / L"deep";
-    ~DeepTree() { RemoveDeep(top); }
+    // Removed through the verbatim form, as it lies too deep for a plain path.
+    ~DeepTree() { RemoveTree(L"\\\\?\\" + top); }
 };
 
 }  // namespace
@@ -181,13 +162,9 @@ TEST(LongPaths, IntakeApplyAndLoadWithDeepNonAsciiFoldersAndALongMenuName)
         DeepFolder(tree.top + L"\\모듈 원본.d", {L"내려받은 모듈 (최신)", L"v1.2.3 build"}, 280);
 
     HostileRandom rng(CaseSeed(20, 0));
-    DualText longName;  // one character at a time, so its bytes are known
-    while (longName.wide.size() < 4000) {
-        if (rng.OneIn(3))
-            longName.Known(rng.Pick(kKnownCharacters));
-        else
-            longName.Ascii(kWordLetters[rng.Below(sizeof kWordLetters - 1)]);
-    }
+    DualText longName;
+    while (longName.wide.size() < 4000)
+        longName.Append(RandomWord(rng));
 
     struct Module {
         std::wstring file, internalName, description;

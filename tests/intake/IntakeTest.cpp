@@ -46,7 +46,6 @@ TEST(Intake, SelectedModulesAreAddedInOrderAnd32BitOnesNamedInOneMessage)
 
     EXPECT_EQ(message, L"아래 모듈은 32Bit이므로 Load할수 없습니다.\n[1]. apOld32.dll\n[2]. apAlso32.dll\n");
     ASSERT_EQ(scene.table.GetCount(), 3);
-    ASSERT_EQ(scene.list.List().GetItemCount(), 3);
     const wchar_t* files[] = {L"apOne.dll", L"apTwo.dll", L"MyTool.dll"};
     const wchar_t* modules[] = {L"apOne.dll", L"apTwo.dll", L"apThree.dll"};
     const wchar_t* menus[] = {L"첫째", L"둘째", L"셋째"};
@@ -57,9 +56,6 @@ TEST(Intake, SelectedModulesAreAddedInOrderAnd32BitOnesNamedInOneMessage)
         EXPECT_EQ(row.moduleName, modules[i]) << i;
         EXPECT_EQ(row.menuName, menus[i]) << i;
         EXPECT_EQ(row.sourcePath, scene.dir / files[i]) << i;
-        EXPECT_EQ(scene.Cell(i, 0), L"추가");
-        EXPECT_EQ(scene.Cell(i, 1), modules[i]);
-        EXPECT_EQ(scene.Cell(i, 2), menus[i]);
     }
     EXPECT_EQ(scene.Cell(0, 3), L"2.1.0.0");
 
@@ -109,7 +105,6 @@ TEST(Intake, ASecondFileOfAModuleReplacesAnInstalledRowButRefreshesAPendingOne)
     EXPECT_EQ(row.dllFileName, L"apDraftAssist.dll") << "the installed name stays the naming base";
     EXPECT_EQ(row.moduleName, L"apSnapper.dll");
     EXPECT_EQ(row.menuName, L"설치된 메뉴");
-    EXPECT_EQ(scene.Cell(0, 0), L"교체");
     EXPECT_EQ(scene.Cell(0, 1), L"apSNAPPER.DLL");
     EXPECT_EQ(scene.Cell(0, 2), L"새 설명");
     EXPECT_EQ(scene.Cell(0, 3), L"3.0.0.0");
@@ -125,8 +120,7 @@ TEST(Intake, ASecondFileOfAModuleReplacesAnInstalledRowButRefreshesAPendingOne)
     EXPECT_EQ(row.sourcePath, second);
     EXPECT_EQ(row.moduleName, L"apfoo.dll");
     EXPECT_EQ(row.menuName, L"second");
-    EXPECT_EQ(scene.Cell(1, 0), L"추가");
-    EXPECT_EQ(scene.Cell(1, 2), L"second");
+    EXPECT_EQ(scene.Cell(1, 2), L"second") << "the list shows the refreshed row";
     EXPECT_EQ(scene.Cell(1, 3), L"2.0.0.0");
 
     WriteFileBytes(scene.dir / L"plain1.dll", "no version");

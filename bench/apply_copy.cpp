@@ -12,6 +12,7 @@
 #include "app/ModuleCatalogue.h"
 #include "app/ModuleTable.h"
 #include "menu/Apply.h"
+#include "menu/Deploy.h"
 #include "platform/FileCopy.h"
 
 namespace {
@@ -19,27 +20,11 @@ namespace {
 constexpr int kModules = 37;
 constexpr int kRounds = 9;
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(data.cFileName);
-    while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
-
 // Writes the folder's files out to the disk, untimed, so that no run pays for the data
 // another run left in the cache.
 void Settle(const std::wstring& folder)
 {
-    for (const std::wstring& name : FilesIn(folder)) {
+    for (const std::wstring& name : ListFolderFiles(folder)) {
         HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -51,7 +36,7 @@ void Settle(const std::wstring& folder)
 
 void EmptyFolder(const std::wstring& folder)
 {
-    for (const std::wstring& name : FilesIn(folder))
+    for (const std::wstring& name : ListFolderFiles(folder))
         DeleteFileW((folder + L"\\" + name).c_str());
 }
 
@@ -86,16 +71,8 @@ int main()
     for (const std::wstring& folder : {source, addIn, copies, swapped})
         CreateDirectoryW(folder.c_str(), nullptr);
 
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
     CListCtrl list;
-    list.m_hWnd = CreateWindowExW(0, WC_LISTVIEWW, L"", LVS_REPORT, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-    for (int i = 0; i < 4; ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_WIDTH;
-        column.cx = 100;
-        SendMessageW(list.m_hWnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
+    list.m_hWnd = MakeBenchList();
     ModuleTable table(list);
 
     std::vector<std::wstring> files;
@@ -162,7 +139,7 @@ int main()
         std::printf("  copies / plain   %8.2fx\n", wholeMs / plainMs);
     }
 
-    const int deployed = static_cast<int>(FilesIn(addIn).size());
+    const int deployed = static_cast<int>(ListFolderFiles(addIn).size());
     for (const std::wstring& folder : {source, addIn, copies, swapped}) {
         EmptyFolder(folder);
         RemoveDirectoryW(folder.c_str());

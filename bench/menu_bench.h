@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/FolderLookup.h"
+#include "framework/ListCtrl.h"
 
 // A fresh folder under the system temp folder, removed with its files at the end.
 class BenchFolder {
@@ -73,4 +74,19 @@ inline std::wstring FixtureModule(const std::wstring& name)
     wchar_t exe[4096];
     GetModuleFileNameW(nullptr, exe, static_cast<DWORD>(std::size(exe)));
     return FolderOfPath(FolderOfPath(exe)) + L"\\tests\\fixtures\\" + name;
+}
+
+// A hidden report-view list with the module list's four columns, for the module table.
+inline HWND MakeBenchList()
+{
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", LVS_REPORT, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 4; ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_WIDTH;
+        column.cx = 100;
+        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+    return list;
 }

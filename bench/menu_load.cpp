@@ -29,16 +29,8 @@ int main()
     }
     WriteBytes(folder / L"zulmenu.txt", menu);
 
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
     CListCtrl list;
-    list.m_hWnd = CreateWindowExW(0, WC_LISTVIEWW, L"", LVS_REPORT, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-    for (int i = 0; i < 4; ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_WIDTH;
-        column.cx = 100;
-        SendMessageW(list.m_hWnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
+    list.m_hWnd = MakeBenchList();
     ModuleTable table(list);
 
     auto load = [&] { LoadMenuFile(folder.Path(), table, catalogue); };

@@ -9,22 +9,6 @@
 #include "support/TestList.h"
 #include "support/TestSupport.h"
 
-// Every file directly in folder, as names.
-inline std::vector<std::wstring> FilesIn(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(data.cFileName);
-    while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
 struct ApplyScene {
     TempDir dir;
     TestList list;

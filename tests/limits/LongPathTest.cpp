@@ -46,19 +46,10 @@ std::string Read(const std::wstring& path)
     return ReadFileBytes(LongPathForm(path));
 }
 
-std::set<std::wstring> FilesIn(const std::wstring& folder)
+std::set<std::wstring> FileSet(const std::wstring& folder)
 {
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(LongPathForm(folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.insert(data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
+    std::vector<std::wstring> names = FilesIn(folder);
+    return {names.begin(), names.end()};
 }
 
 struct DeepTree {
@@ -136,7 +127,7 @@ TEST(LongPaths, FileOperationsWorkOnEitherSideOfTheLengthLimits)
         EXPECT_EQ(CopyFileWhole(source, target), 0u) << label;
         EXPECT_EQ(CopyFileWhole(source, target), 0u) << label << ": over an existing target";
         EXPECT_EQ(Read(target), "module bytes") << label;
-        EXPECT_EQ(FilesIn(padded), (std::set<std::wstring>{L"apTarget.dll", L"zulmenu.txt"}))
+        EXPECT_EQ(FileSet(padded), (std::set<std::wstring>{L"apTarget.dll", L"zulmenu.txt"}))
             << label << ": no temporary file stays";
 
         std::wstring slashed = padded + L"\\new\\zul_ap";
@@ -199,7 +190,7 @@ TEST(LongPaths, IntakeApplyAndLoadWithDeepNonAsciiFoldersAndALongMenuName)
     const ApplyOutcome outcome = ApplyPendingModules(table, catalogue, addIn);
     ASSERT_EQ(outcome.result, ApplyResult::Applied);
     EXPECT_TRUE(outcome.problems.empty()) << Utf8(ApplyMessages(outcome).empty() ? L"" : ApplyMessages(outcome)[0]);
-    EXPECT_EQ(FilesIn(addIn),
+    EXPECT_EQ(FileSet(addIn),
               (std::set<std::wstring>{L"zulmenu.txt", L"apInterSnap.dll", L"apDraftAssist.dll", L"apDraftAssist_16.png",
                                       L"apWidget 설명서.v1.txt", L"apCamToolpath.dll", L"apCamToolpath_32.png"}));
     EXPECT_EQ(Read(addIn + L"\\apDraftAssist.dll"), Read(source + L"\\apWidget.dll"));

@@ -11,21 +11,6 @@ namespace {
 const std::wstring kEntry = L"\"Foo\" \"한글\" \"CAD\" \"REGULAR\"";
 const std::string kEntryBytes = "\"Foo\" \"\xC7\xD1\xB1\xDB\" \"CAD\" \"REGULAR\"\r\n";
 
-std::vector<std::wstring> FilesIn(const TempDir& dir)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((dir / L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
 HANDLE OpenShared(const std::wstring& path, DWORD share)
 {
     return CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -82,7 +67,7 @@ TEST(TextFile, RewriteKeepsEveryOldByteAndAppendsEntries)
     }
     EXPECT_EQ(ReadFileBytes(path), "\"a\" \"b\" \"CAD\" \"REGULAR\"\r\nfree\rtext\r\n\r\n\x80\xFF\xC7 bad\r\nlast\r\n" +
                                        kEntryBytes + "\"Bar\" \"x\" \"CAM\" \"REGULAR\"\r\n");
-    EXPECT_EQ(FilesIn(dir), std::vector<std::wstring>{L"zulmenu.txt"}) << "no temporary file stays";
+    EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::wstring>{L"zulmenu.txt"}) << "no temporary file stays";
 
     CiStTextFile reread;
     ASSERT_TRUE(reread.ReadLines(path));
@@ -155,5 +140,5 @@ TEST(TextFile, FailedRewritesLeaveTheFileAsItWas)
     WriteFileBytes(fresh, "theirs\r\n");
     EXPECT_FALSE(late.WriteRewrite({kEntry}).ok);
     EXPECT_EQ(ReadFileBytes(fresh), "theirs\r\n");
-    EXPECT_EQ(FilesIn(dir).size(), 2u) << "no temporary file stays";
+    EXPECT_EQ(FilesIn(dir.Path()).size(), 2u) << "no temporary file stays";
 }

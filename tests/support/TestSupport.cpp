@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/FolderLookup.h"
+#include "platform/LongPath.h"
 
 TempDir::TempDir()
 {
@@ -84,6 +85,21 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 bool FileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(LongPathForm(folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
 }
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 // A new empty folder under the system temp folder, removed with all it holds.
 class TempDir {
@@ -31,6 +32,8 @@ std::wstring TestBinFolder();
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
+// Names of the files directly in folder (sub-folders left out).
+std::vector<std::wstring> FilesIn(const std::wstring& folder);
 void RemoveTree(const std::wstring& path);
 
 // Calls condition until it holds or the timeout passes, pumping this thread's messages

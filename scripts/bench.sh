@@ -2,10 +2,7 @@
 # Builds everything and runs every benchmark under Wine, on a private Xvfb when there
 # is no display; each benchmark prints its own figures.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$root/build}
-export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 if [ -z "${TQ2ZUL_BUILT:-}" ]; then
   bash "$root/scripts/build.sh"

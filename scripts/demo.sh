@@ -3,10 +3,7 @@
 # against it: on your display when there is one; without a display, under Xvfb,
 # saving what it shows to build/demo-screenshot.png.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$root/build}
-export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 bash "$root/scripts/build.sh"
 bash "$root/scripts/make_sample_host.sh"

@@ -9,10 +9,7 @@
 # Starts from scratch every time. Needs the build (scripts/build.sh): the modules are
 # made by build/tests/make_module.exe from the project's own fixture modules.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$root/build}
-export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 # Hangul arguments reach Windows programs intact only from a UTF-8 locale.
 export LC_ALL=C.UTF-8
 

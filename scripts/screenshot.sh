@@ -5,10 +5,7 @@
 # Usage: scripts/screenshot.sh [output.png]    (default docs/screenshot.png)
 # Run scripts/build.sh and scripts/make_sample_host.sh first (scripts/demo.sh does).
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$root/build}
-export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 # Hangul arguments reach Windows programs intact only from a UTF-8 locale.
 export LC_ALL=C.UTF-8
 

@@ -3,10 +3,7 @@
 # private Wine prefix. Idempotent: safe to run before every build.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 packages=(
   cmake ninja-build googletest g++

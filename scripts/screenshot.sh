@@ -12,7 +12,7 @@ export LC_ALL=C.UTF-8
 out=${1:-$root/docs/screenshot.png}
 case "$out" in /*) ;; *) out=$PWD/$out ;; esac
 exe=$BUILD_DIR/bin/TQ2ZULSetup.exe
-waiter=$BUILD_DIR/tests/wait_window.exe
+waiter=$BUILD_DIR/bin/wait_window.exe
 for f in "$exe" "$waiter"; do
   [ -f "$f" ] || { echo "screenshot: $f is missing; build first (bash scripts/build.sh)" >&2; exit 1; }
 done

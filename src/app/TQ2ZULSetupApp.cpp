@@ -12,8 +12,6 @@ BOOL CTQ2ZULSetupApp::InitInstance()
     InitCommonControlsEx(&controls);
 
     CTQ2ZULSetupDlg dialog;
-    m_pMainWnd = &dialog;
     dialog.DoModal();
-    m_pMainWnd = nullptr;
     return FALSE;
 }

@@ -1,27 +1,23 @@
 #include "app/TQ2ZULSetupDlg.h"
 
-#include "app/FolderLookup.h"
-#include "app/RowEditing.h"
+#include "app/DroppedFiles.h"
+#include "app/Messages.h"
+#include "app/ModuleFileDialog.h"
+#include "app/ModuleListView.h"
+#include "app/Texts.h"
+#include "core/apply/Apply.h"
+#include "core/host/HostFolder.h"
+#include "core/menu/MenuLoader.h"
+#include "core/modules/ModuleIntake.h"
+#include "core/modules/RowEditing.h"
 #include "framework/MessageBox.h"
-#include "menu/Apply.h"
-#include "menu/MenuLoader.h"
-#include "modules/DroppedFiles.h"
-#include "modules/ModuleFileDialog.h"
-#include "modules/ModuleIntake.h"
+#include "platform/Paths.h"
 
 namespace {
 
-struct ListColumn {
-    const wchar_t* heading;
-    int width;
-};
-// The module list's columns in ModuleListColumn order, widths in pixels.
-constexpr ListColumn kListColumns[] = {
-    {L"상태", 60},
-    {L"dll명칭", 250},
-    {L"메뉴명칭", 180},
-    {L"버젼", 80},
-};
+// The module list's column widths in pixels, in ModuleListColumn order.
+constexpr int kColumnWidths[] = {60, 250, 180, 80};
+static_assert(std::size(kColumnWidths) == std::size(kColumnHeadings));
 
 }  // namespace
 
@@ -45,14 +41,14 @@ bool CTQ2ZULSetupDlg::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
 CTQ2ZULSetupDlg::CTQ2ZULSetupDlg(HWND parent) : CDialog(IDD_TQ2ZULSETUP_DIALOG, parent)
 {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    moduleList.SetFileDropTarget(this);
+    moduleList_.SetFileDropTarget(this);
 }
 
 CTQ2ZULSetupDlg::~CTQ2ZULSetupDlg() = default;
 
 void CTQ2ZULSetupDlg::DoDataExchange()
 {
-    DDX_Control(IDC_MODULE_LIST, moduleList);
+    DDX_Control(IDC_MODULE_LIST, moduleList_);
 }
 
 BOOL CTQ2ZULSetupDlg::OnInitDialog()
@@ -62,18 +58,18 @@ BOOL CTQ2ZULSetupDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    LookUpAddInFolder(hostInstallPath, addInFolder);
-    rememberedFolder = GetProgramFolder();
+    LookUpAddInFolder(hostInstallPath_, addInFolder_);
+    rememberedFolder_ = GetProgramFolder();
 
-    moduleList.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i)
-        moduleList.InsertColumn(i, kListColumns[i].heading, LVCFMT_LEFT, kListColumns[i].width);
-    moduleList.AddReadOnlyColumn(kColumnStatus);
-    moduleList.AddReadOnlyColumn(kColumnModuleName);
-    moduleList.AddReadOnlyColumn(kColumnVersion);
+    moduleList_.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < static_cast<int>(std::size(kColumnHeadings)); ++i)
+        moduleList_.InsertColumn(i, kColumnHeadings[i], LVCFMT_LEFT, kColumnWidths[i]);
+    moduleList_.AddReadOnlyColumn(kColumnStatus);
+    moduleList_.AddReadOnlyColumn(kColumnModuleName);
+    moduleList_.AddReadOnlyColumn(kColumnVersion);
 
-    catalogue.FillCatalogue();
-    LoadMenuFile(addInFolder, table, catalogue);
+    catalogue_.FillCatalogue();
+    Reload();
 
     AfxMessageBox(kHostRunningWarning, MB_OK);
     return TRUE;
@@ -118,36 +114,39 @@ void CTQ2ZULSetupDlg::OnListClick(NMHDR*, LRESULT* result)
 LRESULT CTQ2ZULSetupDlg::OnCellEditEnd(WPARAM wp, LPARAM lp)
 {
     const auto* info = reinterpret_cast<const NMLVDISPINFOW*>(lp);
-    if (!info)
+    if (!info || wp != IDC_MODULE_LIST)
         return 1;
     const int row = info->item.iItem;
     std::wstring text = info->item.pszText ? info->item.pszText : L"";
-    if (StoreEditedMenuName(table, wp, row, info->item.iSubItem, text) != CellEditDecision::RefusedEmpty)
+    if (StoreEditedMenuName(table_, row, info->item.iSubItem, text) != CellEditDecision::RefusedEmpty)
         return 1;
     AfxMessageBox(kEmptyMenuNameMessage, MB_OK);
-    RestoreMenuNameCell(table, moduleList, row);
+    moduleList_.SetItemText(row, kColumnMenuName, table_.GetRow(row).menuName);
     return 0;
 }
 
 void CTQ2ZULSetupDlg::OnAddModule()
 {
     CStringArray paths, names, folders;
-    if (SelectModuleFiles(m_hWnd, rememberedFolder, kModuleFileFilter, paths, names, folders) <= 0)
+    if (SelectModuleFiles(m_hWnd, rememberedFolder_, kModuleFileFilter, paths, names, folders) <= 0)
         return;
-    rememberedFolder = folders.GetAt(0);
-    ShowIfAny(IntakeSelectedFiles(table, {paths.begin(), paths.end()}));
+    rememberedFolder_ = folders.GetAt(0);
+    const std::vector<std::wstring> refused = IntakeSelectedFiles(table_, {paths.begin(), paths.end()});
+    ShowTable(table_, moduleList_);
+    ShowIfAny(Refused32BitMessage(refused));
 }
 
 void CTQ2ZULSetupDlg::OnDeleteSelected()
 {
-    DeleteSelectedRows(table, moduleList);
+    for (int item : DeleteSelectedRows(table_, SelectedItems(moduleList_)))
+        moduleList_.DeleteItem(item);
 }
 
 void CTQ2ZULSetupDlg::OnApply()
 {
-    ApplyOutcome outcome = ApplyPendingModules(table, catalogue, addInFolder);
+    ApplyOutcome outcome = ApplyPendingModules(table_, catalogue_, addInFolder_);
     if (outcome.MenuRewritten())
-        LoadMenuFile(addInFolder, table, catalogue);
+        Reload();
     for (const std::wstring& message : ApplyMessages(outcome))
         AfxMessageBox(message, MB_OK);
 }
@@ -159,7 +158,15 @@ void CTQ2ZULSetupDlg::OnDropFiles(HDROP)
 
 void CTQ2ZULSetupDlg::OnFilesDropped(HDROP drop)
 {
-    ShowIfAny(IntakeDroppedFiles(table, DroppedFilePaths(drop)));
+    const std::vector<std::wstring> refused = IntakeDroppedFiles(table_, DroppedFilePaths(drop));
+    ShowTable(table_, moduleList_);
+    ShowIfAny(Refused32BitMessage(refused));
+}
+
+void CTQ2ZULSetupDlg::Reload()
+{
+    LoadMenuFile(addInFolder_, table_, catalogue_);
+    ShowTable(table_, moduleList_);
 }
 
 void CTQ2ZULSetupDlg::ShowIfAny(const std::wstring& message)

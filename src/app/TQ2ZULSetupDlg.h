@@ -3,16 +3,12 @@
 // behind it, the built-in module catalogue and the folders found at start.
 #include <string>
 
-#include "app/ModuleCatalogue.h"
-#include "app/ModuleTable.h"
 #include "controls/CiStCListCtrl.h"
+#include "core/table/ModuleCatalogue.h"
+#include "core/table/ModuleTable.h"
 #include "controls/FileDropTarget.h"
 #include "framework/Dialog.h"
 #include "resource.h"
-
-// Shown at every start, before the dialog appears.
-inline constexpr wchar_t kHostRunningWarning[] =
-    L"TOLVAN-QUORAL2 가 구동되어 있으면, 정상 설치가 안됩니다. \nTOLVAN-QUORAL2 를 종료해주세요.";
 
 class CTQ2ZULSetupDlg : public CDialog, public FileDropTarget {
 public:
@@ -21,15 +17,7 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    HICON m_hIcon = nullptr;
-    // Where the add-module file dialog opens.
-    std::wstring rememberedFolder;
-    // Empty when the host is not installed.
-    std::wstring hostInstallPath;
-    std::wstring addInFolder;
-    CiStCListCtrl moduleList;
-    ModuleTable table{moduleList};
-    ModuleCatalogue catalogue;
+    const ModuleTable& GetTable() const { return table_; }
 
 protected:
     void DoDataExchange() override;
@@ -49,6 +37,17 @@ protected:
 
 private:
     static void ShowIfAny(const std::wstring& message);
+    void Reload();
+
+    HICON m_hIcon = nullptr;
+    // Where the add-module file dialog opens.
+    std::wstring rememberedFolder_;
+    // Empty when the host is not installed.
+    std::wstring hostInstallPath_;
+    std::wstring addInFolder_;
+    CiStCListCtrl moduleList_;
+    ModuleTable table_;
+    ModuleCatalogue catalogue_;
 
     static const MessageMapEntry kMessageMap[];
 };

@@ -16,12 +16,6 @@ bool CiStCListCtrl::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     return DispatchMessageMap(kMessageMap, *this, msg, wp, lp, result) || CListCtrl::OnWndMsg(msg, wp, lp, result);
 }
 
-CiStCListCtrl::~CiStCListCtrl()
-{
-    delete cellEditor_;
-    cellEditor_ = nullptr;
-}
-
 void CiStCListCtrl::AddReadOnlyColumn(int column)
 {
     if (!IsReadOnlyColumn(column))
@@ -35,9 +29,9 @@ bool CiStCListCtrl::IsReadOnlyColumn(int column) const
 
 CiStEditCtrl* CiStCListCtrl::GetCellEditor()
 {
-    if (cellEditor_ == nullptr)
-        cellEditor_ = new CiStEditCtrl;
-    return cellEditor_;
+    if (!cellEditor_)
+        cellEditor_ = std::make_unique<CiStEditCtrl>();
+    return cellEditor_.get();
 }
 
 bool CiStCListCtrl::HitTestCell(POINT point, int& row, int& column) const
@@ -71,11 +65,7 @@ CiStEditCtrl* CiStCListCtrl::StartCellEdit(int row, int column, const std::wstri
     GetItemRect(row, rect, LVIR_BOUNDS);
     ScrollColumnIntoView(column, rect);
 
-    editor->row = row;
-    editor->column = column;
-    editor->allowedCharacters = allowedCharacters_;
-    editor->initialText = text;
-    editor->cancelled = false;
+    editor->BeginSession({row, column, allowedCharacters_, text});
     editor->CreateEx(0, L"EDIT", L"", WS_CHILD | editStyle_, rect, m_hWnd, 0);
     return editor;
 }

@@ -3,6 +3,7 @@
 // editable column opens the shared cell editor exactly over the cell; when the edit
 // ends the list writes the text into the cell and then sends WM_CELL_EDIT_END to its
 // parent. Files dropped on the list go to its FileDropTarget.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,6 @@ inline constexpr UINT WM_CELL_EDIT_END = WM_APP + 0x3FD;
 class CiStCListCtrl : public CListCtrl {
 public:
     CiStCListCtrl() = default;
-    // Also deletes the cell editor shared by all lists.
-    ~CiStCListCtrl() override;
 
     // Cells of a read-only column are never edited in place.
     void AddReadOnlyColumn(int column);
@@ -40,7 +39,8 @@ public:
     // client area when it starts outside, else its right edge at the right when it ends
     // outside. rect holds the row's bounds and becomes the cell's rectangle.
     void ScrollColumnIntoView(int column, RECT& rect) const;
-    // The editor shared by every list in the process, made on first use.
+    // The editor shared by every list in the process, made on first use and owned by
+    // the class: a list going away must not take it from the others.
     static CiStEditCtrl* GetCellEditor();
 
 protected:
@@ -58,7 +58,7 @@ private:
     void TakeFocus() const;
 
     static const MessageMapEntry kMessageMap[];
-    static inline CiStEditCtrl* cellEditor_ = nullptr;
+    static inline std::unique_ptr<CiStEditCtrl> cellEditor_;
 
     std::vector<int> readOnlyColumns_;
     std::wstring allowedCharacters_;

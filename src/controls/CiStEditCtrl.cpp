@@ -44,7 +44,7 @@ int CiStEditCtrl::OnCreate(CREATESTRUCTW*)
         return -1;
     SendMessage(WM_SETFONT, ::SendMessageW(GetParent(), WM_GETFONT, 0, 0), TRUE);
     ShowWindow(SW_SHOW);
-    SetWindowText(initialText);
+    SetWindowText(session_.initialText);
     SetSel(0, -1);
     ScrollCaret();
     SetFocus();
@@ -56,7 +56,7 @@ BOOL CiStEditCtrl::PreTranslateMessage(MSG* msg)
     if (msg->message == WM_KEYDOWN) {
         // Handing the focus back to the list ends the edit (OnKillFocus).
         if (msg->wParam == VK_ESCAPE) {
-            cancelled = true;
+            cancelled_ = true;
             ::SetFocus(GetParent());
             return TRUE;
         }
@@ -72,15 +72,15 @@ void CiStEditCtrl::OnKillFocus(HWND)
 {
     Default();
     HWND list = GetParent();
-    std::wstring text = cancelled ? initialText : GetWindowText();
+    std::wstring text = cancelled_ ? session_.initialText : GetWindowText();
 
     NMLVDISPINFOW record{};
     record.hdr.hwndFrom = list;
     record.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
     record.hdr.code = LVN_ENDLABELEDITW;
     record.item.mask = LVIF_TEXT;
-    record.item.iItem = row;
-    record.item.iSubItem = column;
+    record.item.iItem = session_.row;
+    record.item.iSubItem = session_.column;
     record.item.pszText = text.data();
     record.item.cchTextMax = static_cast<int>(text.size());
     ::SendMessageW(list, WM_NOTIFY, static_cast<WPARAM>(::GetDlgCtrlID(list)), reinterpret_cast<LPARAM>(&record));
@@ -93,7 +93,7 @@ void CiStEditCtrl::OnKillFocus(HWND)
 void CiStEditCtrl::OnChar(UINT ch, UINT, UINT)
 {
     auto c = static_cast<wchar_t>(ch);
-    if (allowedCharacters.empty() || IsAllowed(c) || std::ranges::find(kAlwaysAllowed, c) != std::end(kAlwaysAllowed))
+    if (session_.allowedCharacters.empty() || IsAllowed(c) || std::ranges::find(kAlwaysAllowed, c) != std::end(kAlwaysAllowed))
         Default();
     else
         MessageBeep(MB_ICONEXCLAMATION);
@@ -102,7 +102,7 @@ void CiStEditCtrl::OnChar(UINT ch, UINT, UINT)
 LRESULT CiStEditCtrl::OnPaste(WPARAM, LPARAM)
 {
     // With no restriction a paste goes through like typing does.
-    if (allowedCharacters.empty())
+    if (session_.allowedCharacters.empty())
         return Default();
     // The check reads the Unicode text, which is what the edit control will insert.
     std::wstring text = ClipboardText(m_hWnd);

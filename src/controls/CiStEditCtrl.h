@@ -8,19 +8,27 @@
 #include "framework/Edit.h"
 #include "framework/MessageMap.h"
 
-class CiStEditCtrl : public CEdit {
-public:
-    BOOL PreTranslateMessage(MSG* msg) override;
-
-    // Set by the list before each edit.
+// The cell one edit is about, set by the list before the editor's window is made.
+struct CellEditSession {
     int row = -1;
     int column = -1;
-    bool cancelled = false;
     // When not empty, the only characters that may be typed (besides the clipboard and
     // Backspace control characters) or pasted.
     std::wstring allowedCharacters;
     // The cell's text when the edit began: shown first, and sent back on Escape.
     std::wstring initialText;
+};
+
+class CiStEditCtrl : public CEdit {
+public:
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    void BeginSession(const CellEditSession& session)
+    {
+        session_ = session;
+        cancelled_ = false;
+    }
+    const CellEditSession& GetSession() const { return session_; }
 
 protected:
     bool OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -31,7 +39,10 @@ private:
     LRESULT OnPaste(WPARAM wp, LPARAM lp);
     int OnCreate(CREATESTRUCTW* create);
 
-    bool IsAllowed(wchar_t ch) const { return allowedCharacters.find(ch) != std::wstring::npos; }
+    bool IsAllowed(wchar_t ch) const { return session_.allowedCharacters.find(ch) != std::wstring::npos; }
+
+    CellEditSession session_;
+    bool cancelled_ = false;
 
     static const MessageMapEntry kMessageMap[];
 };

@@ -113,6 +113,7 @@ bool CDialog::PreTranslateTree(MSG& msg)
             try {
                 handled = wnd->PreTranslateMessage(&msg);
             } catch (...) {
+                OutputDebugStringW(L"TQ2ZULSetup: PreTranslateMessage ended by an exception\n");
                 handled = FALSE;
             }
             if (handled)

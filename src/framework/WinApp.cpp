@@ -24,11 +24,6 @@ CWinAppEx* AfxGetApp()
     return g_app;
 }
 
-CWnd* AfxGetMainWnd()
-{
-    return g_app != nullptr ? g_app->m_pMainWnd : nullptr;
-}
-
 std::wstring AfxGetAppName()
 {
     wchar_t path[MAX_PATH * 4];
@@ -48,6 +43,7 @@ int AfxWinMain()
     try {
         app->InitInstance();
     } catch (...) {
+        OutputDebugStringW(L"TQ2ZULSetup: InitInstance ended by an exception\n");
         return 1;
     }
     return 0;

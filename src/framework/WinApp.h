@@ -14,13 +14,10 @@ public:
     // Runs the application; the process ends when it returns FALSE (there is no
     // message loop beyond the one of a modal dialog).
     virtual BOOL InitInstance() { return TRUE; }
-
-    CWnd* m_pMainWnd = nullptr;
 };
 
 // The application object, or null before it is constructed.
 CWinAppEx* AfxGetApp();
-CWnd* AfxGetMainWnd();
 // The executable's file name without folder and extension: the caption of message boxes.
 std::wstring AfxGetAppName();
 // The process entry's work: InitInstance of the application object. Returns the

@@ -133,7 +133,9 @@ LRESULT CWnd::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
     try {
         result = WindowProc(msg, wp, lp);
     } catch (...) {
-        // Nothing may unwind through the system's code that called us.
+        // Nothing may unwind through the system's code that called us; leave a trace
+        // for a debugger instead.
+        OutputDebugStringW(L"TQ2ZULSetup: a window procedure ended by an exception\n");
         result = 0;
     }
     current_ = outer;

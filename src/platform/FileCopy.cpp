@@ -11,7 +11,7 @@ unsigned long CopyFileWhole(const std::wstring& source, const std::wstring& targ
     const std::wstring to = LongPathForm(target);
     DWORD attributes = GetFileAttributesW(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        return kErrorTargetReadOnly;
+        return ERROR_FILE_READ_ONLY;
 
     const std::wstring temp = LongPathForm(TempPathBeside(target));
     DWORD error = ERROR_SUCCESS;

@@ -4,10 +4,8 @@
 // half a DLL behind. Like a plain copy it does not force the data to the disk.
 #include <string>
 
-// Error code reported for a target that already exists and is read-only.
-inline constexpr unsigned long kErrorTargetReadOnly = 6009;  // ERROR_FILE_READ_ONLY
-
 // Copies source to a temporary file beside target and moves it over target in one step.
-// Returns 0 on success, else the Windows error code; on failure target is unchanged and
+// Returns 0 on success, else the Windows error code
+// (ERROR_FILE_READ_ONLY for a read-only target); on failure target is unchanged and
 // no temporary file is left. Both paths must be full paths.
 unsigned long CopyFileWhole(const std::wstring& source, const std::wstring& target);

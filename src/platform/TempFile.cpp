@@ -6,24 +6,19 @@
 #include <cwctype>
 
 #include "platform/LongPath.h"
+#include "platform/Paths.h"
 
 namespace {
 
 constexpr wchar_t kTempPrefix[] = L"~tq2zul-";
 constexpr wchar_t kTempSuffix[] = L".tmp";
 
-std::wstring FolderOf(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
-
 }  // namespace
 
 std::wstring TempPathBeside(const std::wstring& target)
 {
     static std::atomic<unsigned> counter{0};
-    const std::wstring folder = FolderOf(target);
+    const std::wstring folder = WithoutTrailingBackslashes(FolderOf(target));
     for (;;) {
         wchar_t unique[64];
         swprintf(unique, std::size(unique), L"%lx-%llx-%x", GetCurrentProcessId(),
@@ -52,7 +47,7 @@ int RemoveToolTempFiles(const std::wstring& folder)
 {
     int removed = 0;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(LongPathForm(folder + L"\\" + kTempPrefix + L"*" + kTempSuffix).c_str(), &data);
+    HANDLE find = FindFirstFileW(LongPathForm(WithoutTrailingBackslashes(folder) + L"\\" + kTempPrefix + L"*" + kTempSuffix).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return 0;
     do {

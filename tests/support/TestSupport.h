@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the test executables: a fresh folder per test, the fixture
-// modules built next to the tests, file bytes, and waiting on conditions.
+// modules built next to the tests, file bytes, the host's registry value, waiting.
 #include <windows.h>
 
 #include <chrono>
@@ -17,7 +17,6 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::wstring& Path() const { return path_; }
-    // Path of name inside the folder.
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
 private:
@@ -26,24 +25,21 @@ private:
 
 // Full path of a fixture module built into the tests' fixtures folder.
 std::wstring FixturePath(const std::wstring& name);
-// Folder of the running test executable.
 std::wstring TestBinFolder();
 
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
-// Names of the files directly in folder (sub-folders left out).
-std::vector<std::wstring> FilesIn(const std::wstring& folder);
 void RemoveTree(const std::wstring& path);
+// Every file below folder (relative name -> bytes), for whole-folder comparisons.
+std::vector<std::pair<std::wstring, std::string>> Snapshot(const std::wstring& folder);
 
 // Calls condition until it holds or the timeout passes, pumping this thread's messages
 // in between. Returns whether it held.
-bool WaitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds timeout = std::chrono::seconds(20));
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
-// Sets or removes the host's installation value in HKEY_LOCAL_MACHINE.
-void SetHostRegistryValue(const std::wstring& data, DWORD type = REG_SZ);
-void SetHostRegistryBytes(const void* data, DWORD bytes, DWORD type);
+// Sets (REG_SZ) or removes the host's installation value in HKEY_LOCAL_MACHINE.
+void SetHostRegistryValue(const std::wstring& data);
 void DeleteHostRegistryKey();
 
 // UTF-8 text for gtest messages.

@@ -1,0 +1,1 @@
+#error "window headers are for app/, controls/ and framework/: this folder decides without a window"

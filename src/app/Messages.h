@@ -1,0 +1,17 @@
+#pragma once
+// The texts of the message boxes that tell the user what an operation came to.
+#include <string>
+#include <vector>
+
+#include "core/apply/Apply.h"
+#include "core/table/ModuleTable.h"
+
+// The label of a status in the list's status column.
+std::wstring StatusLabel(RowStatus status);
+
+// The message naming refused 32-bit files; empty when none was refused.
+std::wstring Refused32BitMessage(const std::vector<std::wstring>& fileNames);
+
+// The texts to show after Apply, each in its own box, in this order; none after a
+// clean run.
+std::vector<std::wstring> ApplyMessages(const ApplyOutcome& outcome);

@@ -1,0 +1,37 @@
+#pragma once
+// Every word the setup program shows, but for the captions of the dialog template
+// (res/SetupDialog.rc). Message boxes are composed from these in Messages.cpp.
+
+// Shown at every start, before the dialog appears.
+inline constexpr wchar_t kHostRunningWarning[] =
+    L"TOLVAN-QUORAL2 가 구동되어 있으면, 정상 설치가 안됩니다. \nTOLVAN-QUORAL2 를 종료해주세요.";
+inline constexpr wchar_t kRefused32BitHeading[] = L"아래 모듈은 32Bit이므로 Load할수 없습니다.\n";
+inline constexpr wchar_t kEmptyMenuNameMessage[] = L"메뉴명칭은 반드시 들어가야합니다.";
+inline constexpr wchar_t kMenuFileNotWritableMessage[] = L"zulMenu.txt 파일을 수정할수 없습니다.";
+inline constexpr wchar_t kUnencodableHeading[] =
+    L"아래 모듈의 메뉴 항목에 zulMenu.txt에 쓸수 없는 문자가 있어 적용하지 않았습니다.\n";
+inline constexpr wchar_t kNotInstalledHeading[] = L"아래 모듈은 제대로 설치되지 않았습니다.\n";
+
+// Each heading is followed by one line per item: "[1]. item\n", "[2]. item\n", ...
+
+// Parts of the lines of the "not installed" list.
+inline constexpr wchar_t kNoFreeName[] = L"남은 모듈 이름이 없어 설치하지 않았습니다";
+inline constexpr wchar_t kNoFileFound[] = L"복사할 파일을 찾지 못했습니다";
+inline constexpr wchar_t kFilesNotCopied[] = L"복사하지 못한 파일 ";
+inline constexpr wchar_t kReasonSourceMissing[] = L"원본 파일 없음";
+inline constexpr wchar_t kReasonAccessDenied[] = L"사용 중이거나 권한 없음";
+inline constexpr wchar_t kReasonInUse[] = L"다른 프로그램이 사용 중";
+inline constexpr wchar_t kReasonDiskFull[] = L"디스크 공간 부족";
+inline constexpr wchar_t kReasonReadOnly[] = L"읽기 전용";
+inline constexpr wchar_t kReasonNameNotAllowed[] = L"허용되지 않는 파일 이름";
+inline constexpr wchar_t kReasonOtherError[] = L"오류 ";
+
+// Row statuses as the list shows them; a loaded row shows none.
+inline constexpr wchar_t kStatusAddedLabel[] = L"추가";
+inline constexpr wchar_t kStatusReplacedLabel[] = L"교체";
+
+// The module list's column headings, in column order.
+inline constexpr const wchar_t* kColumnHeadings[] = {L"상태", L"dll명칭", L"메뉴명칭", L"버젼"};
+
+// The add-module file dialog's filter: a description and its pattern, bar-separated.
+inline constexpr wchar_t kModuleFileFilter[] = L"dll file (*.dll) | *.dll; ||";

@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include "core/apply/Apply.h"
+#include "core/apply/Deploy.h"
+#include "core/modules/RowEditing.h"
+#include "platform/TempFile.h"
+#include "Scene.h"
+
+namespace {
+
+const std::string kOldMenu = "\"DraftAssist\" \"Old\" \"CAD\" \"REGULAR\"\r\nfree text\r\n\r\n";
+
+std::vector<std::wstring> FailedTargets(const ModuleProblem& problem, CopyFailure reason)
+{
+    std::vector<std::wstring> names;
+    for (const FailedCopy& failed : problem.failedCopies)
+        if (failed.reason == reason)
+            names.push_back(failed.targetName);
+    return names;
+}
+
+}  // namespace
+
+TEST(Deploy, MatchKeysTargetNamesAndWhichFilesBelongToAModule)
+{
+    const std::pair<const wchar_t*, const wchar_t*> keys[] = {
+        {L"apFoo.dll", L"Foo"}, {L"appaFoo.dll", L"Foo"}, {L"apFool.DLL", L"Fool.DLL"}, {L"apBald.dll", L"Ba"},
+        {L"Apex.dll", L"Apex"}, {L"apapp.dll", L""},      {L"ap", L""},
+    };
+    for (const auto& [module, key] : keys)
+        EXPECT_EQ(MatchKey(module), key) << Utf8(module);
+
+    const std::pair<const wchar_t*, const wchar_t*> targets[] = {
+        {L"apFoo.dll", L"apBar.dll"},  {L"apFoo.DLL", L"apBar.DLL"},       {L"apFoo_16.png", L"apBar_16.png"},
+        {L"Foo.png", L"apBarFoo.png"},           {L"apFoo.txt", L"apFoo.txt"},
+        {L"Foo", L"Foo"},
+    };
+    for (const auto& [file, target] : targets)
+        EXPECT_EQ(TargetName(file, L"apBar.dll"), target) << Utf8(file);
+    for (const wchar_t* base : {L"ap..\\x.dll", L"apa/b.dll", L"apC:x.dll", L"ap...dll"})
+        EXPECT_FALSE(IsUsableNamingBase(base)) << Utf8(base);
+    for (const wchar_t* name : {L"", L".", L"..", L"a\\b", L"a/b", L"c:x", L"a?b", L"tab\t"})
+        EXPECT_FALSE(IsPlainFileName(name)) << Utf8(name);
+    EXPECT_TRUE(IsUsableNamingBase(L"apBar.dll") && IsPlainFileName(L"apBar_16.png"));
+
+    CStringArray paths, names;
+    FindModuleFiles(L"C:\\m", {L"apFoo.dll", L"apfoo.png", L"xFooy.txt", L"Fo.o"}, L"apFoo.dll", paths, names);
+    EXPECT_EQ(std::vector<std::wstring>(names.begin(), names.end()), (std::vector<std::wstring>{L"apFoo.dll", L"xFooy.txt"}))
+        << "the key is a case-sensitive substring";
+    EXPECT_EQ(paths.GetAt(1), L"C:\\m\\xFooy.txt");
+    FindModuleFiles(L"C:\\m", {L"apFoo.dll"}, L"apapp.dll", paths, names);
+    EXPECT_EQ(names.GetSize(), 2) << "an empty key selects nothing";
+}
+
+TEST(Apply, AddedModulesTakeTheirOwnOrTheFirstFreeCatalogueNamesInRowOrder)
+{
+    Scene scene;
+    WriteFileBytes(scene.MenuPath(), kOldMenu);
+    scene.catalogue.MarkPresent(0);
+    WriteFileBytes(scene.InAddIn(L"apInterSnap_16.png"), "older picture");
+    scene.Add(L"apWidget.dll", L"Widget", scene.Source(L"apWidget.dll"));
+    for (const wchar_t* name : {L"apWidget_16.png", L"apWidget.txt", L"unrelated.dll"})
+        scene.Source(name);
+    CreateDirectoryW((scene.source + L"\\Widget_parts").c_str(), nullptr);
+    scene.table.AppendRow({RowStatus::Loaded, L"apDraftAssist.dll", L"apDraftAssist.dll", L"Old", L""}, L"");
+    scene.Add(L"apCAMDRILL.dll", L"Drill", scene.Source(L"apCAMDRILL.dll"));
+    CreateDirectoryW((scene.dir / L"gadget").c_str(), nullptr);
+    WriteFileBytes(scene.dir / L"gadget\\apGadget.dll", "gadget");
+    WriteFileBytes(scene.dir / L"gadget\\apGadget_32.png", "gadget picture");
+    scene.Add(L"apGadget.dll", L"Gadget", scene.dir / L"gadget\\apGadget.dll");
+    WriteFileBytes(scene.InAddIn(L"~tq2zul-1f2e-3d.tmp"), "left by an interrupted run");
+
+    const ApplyOutcome outcome = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
+
+    ASSERT_EQ(outcome.result, ApplyResult::Applied);
+    EXPECT_TRUE(outcome.problems.empty());
+    EXPECT_EQ(scene.AddIn(L"apInterSnap.dll"), Content(L"apWidget.dll"));
+    EXPECT_EQ(scene.AddIn(L"apInterSnap_16.png"), Content(L"apWidget_16.png")) << "an existing target is replaced";
+    EXPECT_EQ(scene.AddIn(L"apWidget.txt"), Content(L"apWidget.txt"));
+    EXPECT_EQ(scene.AddIn(L"apCAMDRILL.dll"), Content(L"apCAMDRILL.dll")) << "a free catalogue name, own spelling";
+    EXPECT_EQ(scene.AddIn(L"apCamToolpath.dll"), "gadget");
+    EXPECT_EQ(scene.AddIn(L"apCamToolpath_32.png"), "gadget picture");
+    EXPECT_EQ(outcome.filesCopied, 6);
+    EXPECT_EQ(ListFolderFiles(scene.addIn).size(), 7u) << "nothing unrelated, no leftover temporary file";
+    EXPECT_EQ(scene.Menu(), kOldMenu + "\"InterSnap\" \"Widget\" \"CAD\" \"INTERRUPT\"\r\n"
+                                       "\"CAMDRILL\" \"Drill\" \"CAM\" \"REGULAR\"\r\n"
+                                       "\"CamToolpath\" \"Gadget\" \"CAM\" \"REGULAR\"\r\n");
+    EXPECT_EQ(outcome.entriesAppended, 3);
+    EXPECT_TRUE(scene.catalogue.IsPresent(1) && scene.catalogue.IsPresent(2) && scene.catalogue.IsPresent(11));
+    EXPECT_EQ(scene.PresentCount(), 4);
+
+    // The names stay taken: applying the same rows again hands out the next free ones.
+    ASSERT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.addIn).result, ApplyResult::Applied);
+    EXPECT_TRUE(FileExists(scene.InAddIn(L"apLayerManager.dll")));
+    EXPECT_EQ(scene.PresentCount(), 7);
+}
+
+TEST(Apply, AReplacedModuleIsCopiedUnderTheInstalledNameWithoutANewLine)
+{
+    Scene scene;
+    WriteFileBytes(scene.MenuPath(), kOldMenu);
+    scene.catalogue.MarkPresent(0);
+    WriteFileBytes(scene.InAddIn(L"apDraftAssist.dll"), "installed");
+    for (const wchar_t* name : {L"apSnapper_16.png", L"apSnapper.cfg"})
+        scene.Source(name);
+    scene.Replace(L"apDraftAssist.dll", L"apSnapper.dll", scene.Source(L"apSnapper.dll"));
+
+    const ApplyOutcome outcome = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
+
+    ASSERT_EQ(outcome.result, ApplyResult::Applied);
+    EXPECT_TRUE(outcome.problems.empty());
+    EXPECT_EQ(scene.AddIn(L"apDraftAssist.dll"), Content(L"apSnapper.dll"));
+    EXPECT_EQ(scene.AddIn(L"apDraftAssist_16.png"), Content(L"apSnapper_16.png"));
+    EXPECT_EQ(scene.AddIn(L"apSnapper.cfg"), Content(L"apSnapper.cfg"));
+    EXPECT_FALSE(FileExists(scene.InAddIn(L"apSnapper.dll")));
+    EXPECT_EQ(scene.Menu(), kOldMenu) << "no line for a replaced module";
+    EXPECT_EQ(scene.PresentCount(), 1) << "a replacement takes no catalogue name";
+}
+
+TEST(Apply, ModulesWithoutAKeyOrAFreeNameOrSafeTargets)
+{
+    Scene scene;
+    for (const wchar_t* name : {L"other.dll", L"picture.png"})
+        scene.Source(name);
+    scene.Add(L"ap", L"No name", scene.Source(L"MyTool.dll"));
+    scene.Add(L"apapp.dll", L"Trimmed away", scene.Source(L"Second.dll"));
+    for (const wchar_t* name : {L"apEvil.dll", L"apEvil_16.png", L"apEvil.txt"})
+        scene.Source(name);
+    scene.Replace(L"ap\\..\\..\\Evil.dll", L"apEvil.dll", scene.source + L"\\apEvil.dll");
+
+    ApplyOutcome outcome = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
+
+    ASSERT_EQ(outcome.result, ApplyResult::Applied);
+    EXPECT_EQ(scene.AddIn(L"apDraftAssist.dll"), Content(L"MyTool.dll")) << "no key: the chosen file alone";
+    EXPECT_EQ(scene.AddIn(L"apInterSnap.dll"), Content(L"Second.dll"));
+    EXPECT_FALSE(FileExists(scene.InAddIn(L"other.dll")) || FileExists(scene.InAddIn(L"MyTool.dll")));
+    EXPECT_EQ(scene.Menu(), "\"DraftAssist\" \"No name\" \"CAD\" \"REGULAR\"\r\n"
+                            "\"InterSnap\" \"Trimmed away\" \"CAD\" \"INTERRUPT\"\r\n")
+        << "a menu file that did not exist holds only the new entries";
+    EXPECT_FALSE(FileExists(scene.host + L"\\Evil.dll") || FileExists(scene.host + L"\\Evil_16.png"));
+    EXPECT_TRUE(FileExists(scene.InAddIn(L"apEvil.txt"))) << "files under their own names still go";
+    ASSERT_EQ(outcome.problems.size(), 1u);
+    EXPECT_EQ(outcome.problems[0].module, L"apEvil.dll");
+    EXPECT_EQ(FailedTargets(outcome.problems[0], CopyFailure::NameNotAllowed).size(), 2u);
+
+    for (int i = 0; i < kCatalogueSize; ++i)
+        scene.catalogue.MarkPresent(i);
+    Scene full;
+    full.catalogue = scene.catalogue;
+    full.Add(L"apWidget.dll", L"Widget", full.Source(L"apWidget.dll"));
+    outcome = ApplyPendingModules(full.table, full.catalogue, full.addIn);
+    ASSERT_EQ(outcome.result, ApplyResult::Applied);
+    ASSERT_EQ(outcome.problems.size(), 1u);
+    EXPECT_TRUE(outcome.problems[0].noFreeName);
+    EXPECT_EQ(ListFolderFiles(full.addIn), std::vector<std::wstring>{L"zulmenu.txt"});
+}
+
+TEST(Apply, FailedCopiesAndMissingFilesAreReportedPerModule)
+{
+    Scene scene;
+    // A running host holds the modules it loaded.
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\version.dll").c_str(), scene.InAddIn(L"apDraftAssist.dll").c_str(), FALSE));
+    HMODULE loaded = LoadLibraryW(scene.InAddIn(L"apDraftAssist.dll").c_str());
+    ASSERT_NE(loaded, nullptr);
+    const std::string installed = scene.AddIn(L"apDraftAssist.dll");
+    WriteFileBytes(scene.InAddIn(L"apInterSnap.dll"), "read-only");
+    SetFileAttributesW(scene.InAddIn(L"apInterSnap.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    scene.Add(L"apWidget.dll", L"Widget", scene.Source(L"apWidget.dll"));
+    scene.Source(L"apWidget_16.png");
+    scene.Add(L"apGadget.dll", L"Gadget", scene.Source(L"apGadget.dll"));
+    scene.Add(L"apFine.dll", L"Fine", scene.Source(L"apFine.dll"));
+    scene.Add(L"apNowhere.dll", L"Nowhere", scene.dir / L"missing\\apNowhere.dll");
+    scene.Add(L"ap", L"Gone", scene.source + L"\\gone.dll");
+
+    const ApplyOutcome outcome = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
+    FreeLibrary(loaded);
+    SetFileAttributesW(scene.InAddIn(L"apInterSnap.dll").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    ASSERT_EQ(outcome.result, ApplyResult::Applied);
+    EXPECT_EQ(scene.AddIn(L"apDraftAssist.dll"), installed) << "the held DLL is untouched";
+    EXPECT_EQ(scene.AddIn(L"apDraftAssist_16.png"), Content(L"apWidget_16.png")) << "its other files still go";
+    EXPECT_EQ(scene.AddIn(L"apInterSnap.dll"), "read-only");
+    EXPECT_EQ(scene.AddIn(L"apCamToolpath.dll"), Content(L"apFine.dll"));
+    EXPECT_EQ(outcome.entriesAppended, 5) << "every module that obtained a name keeps its entry";
+    ASSERT_EQ(outcome.problems.size(), 4u);
+    EXPECT_EQ(outcome.problems[0].module, L"apWidget.dll");
+    ASSERT_EQ(outcome.problems[0].failedCopies.size(), 1u);
+    EXPECT_EQ(outcome.problems[0].failedCopies[0].targetName, L"apDraftAssist.dll");
+    EXPECT_EQ(FailedTargets(outcome.problems[1], CopyFailure::ReadOnly), std::vector<std::wstring>{L"apInterSnap.dll"});
+    EXPECT_TRUE(outcome.problems[2].noFileFound && outcome.problems[2].module == L"apNowhere.dll");
+    EXPECT_EQ(outcome.problems[3].module, L"gone.dll") << "a module without an internal name is named by its file";
+    EXPECT_EQ(FailedTargets(outcome.problems[3], CopyFailure::SourceMissing),
+              std::vector<std::wstring>{L"apInterMeasure.dll"});
+    for (const std::wstring& name : ListFolderFiles(scene.addIn))
+        EXPECT_FALSE(IsToolTempName(name)) << Utf8(name);
+}
+
+TEST(Apply, RefusalsComeBeforeAnythingIsWrittenAndLeaveTheNamesFree)
+{
+    Scene scene;
+    WriteFileBytes(scene.MenuPath(), kOldMenu);
+    scene.Add(L"apWidget.dll", L"Widget", scene.Source(L"apWidget.dll"));
+    const auto untouched = [&](const char* why) {
+        EXPECT_EQ(ListFolderFiles(scene.addIn), std::vector<std::wstring>{L"zulmenu.txt"}) << why;
+        EXPECT_EQ(scene.Menu(), kOldMenu) << why;
+        EXPECT_EQ(scene.PresentCount(), 0) << why;
+    };
+
+    EXPECT_EQ(ApplyPendingModules(scene.table, scene.catalogue, L"").result, ApplyResult::NoHost);
+    untouched("no host");
+
+    HANDLE held = CreateFileW(scene.MenuPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.addIn).result, ApplyResult::MenuFileNotWritable);
+    CloseHandle(held);
+    untouched("menu file held");
+    SetFileAttributesW(scene.MenuPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.addIn).result, ApplyResult::MenuFileNotWritable);
+    SetFileAttributesW(scene.MenuPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    untouched("menu file read-only");
+    EXPECT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.dir / L"Host 2.0\\zul_ap").result,
+              ApplyResult::MenuFileNotWritable);
+    EXPECT_FALSE(FileExists(scene.dir / L"Host 2.0")) << "a level with a dot is not created";
+
+    scene.Add(L"apSmile.dll", L"Smile \U0001F600", scene.Source(L"apSmile.dll"));
+    scene.Add(L"apThai.dll", L"\u0E01\u0E02", scene.Source(L"apThai.dll"));
+    const ApplyOutcome bad = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
+    EXPECT_EQ(bad.result, ApplyResult::UnencodableText);
+    ASSERT_EQ(bad.unencodable.size(), 2u);
+    EXPECT_EQ(bad.unencodable[0].module, L"apSmile.dll");
+    EXPECT_EQ(bad.unencodable[0].character, U'\U0001F600');
+    EXPECT_EQ(bad.unencodable[1].character, U'\u0E01');
+    untouched("unencodable entries");
+
+    // Renamed in the list to what the code page holds, the rows install into a new chain.
+    scene.table.RemoveRow(2);
+    EXPECT_EQ(StoreEditedMenuName(scene.table, 1, kColumnMenuName, L"한글"), CellEditDecision::Stored);
+    const std::wstring fresh = scene.dir / L"new\\host\\zul_ap";
+    ASSERT_EQ(ApplyPendingModules(scene.table, scene.catalogue, fresh).result, ApplyResult::Applied);
+    EXPECT_EQ(ReadFileBytes(fresh + L"\\zulmenu.txt"), "\"DraftAssist\" \"Widget\" \"CAD\" \"REGULAR\"\r\n"
+                                                       "\"InterSnap\" \"\xC7\xD1\xB1\xDB\" \"CAD\" \"INTERRUPT\"\r\n")
+        << "the retry hands out the first names again";
+}
+
+TEST(Apply, ClassifiesSystemErrors)
+{
+    EXPECT_EQ(ClassifyCopyError(ERROR_PATH_NOT_FOUND), CopyFailure::SourceMissing);
+    EXPECT_EQ(ClassifyCopyError(ERROR_ACCESS_DENIED), CopyFailure::AccessDenied);
+    EXPECT_EQ(ClassifyCopyError(ERROR_LOCK_VIOLATION), CopyFailure::InUse);
+    EXPECT_EQ(ClassifyCopyError(ERROR_DISK_FULL), CopyFailure::DiskFull);
+    EXPECT_EQ(ClassifyCopyError(ERROR_FILE_READ_ONLY), CopyFailure::ReadOnly);
+    EXPECT_EQ(ClassifyCopyError(ERROR_INVALID_FUNCTION), CopyFailure::Other);
+}

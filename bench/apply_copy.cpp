@@ -5,14 +5,12 @@
 // and the menu rewrite, whose flush to disk also waits for the copied data.
 #include "menu_bench.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 
-#include "app/ModuleCatalogue.h"
-#include "app/ModuleTable.h"
-#include "menu/Apply.h"
-#include "menu/Deploy.h"
+#include "core/table/ModuleCatalogue.h"
+#include "core/table/ModuleTable.h"
+#include "core/apply/Apply.h"
+#include "core/apply/Deploy.h"
 #include "platform/FileCopy.h"
 
 namespace {
@@ -71,9 +69,7 @@ int main()
     for (const std::wstring& folder : {source, addIn, copies, swapped})
         CreateDirectoryW(folder.c_str(), nullptr);
 
-    CListCtrl list;
-    list.m_hWnd = MakeBenchList();
-    ModuleTable table(list);
+    ModuleTable table;
 
     std::vector<std::wstring> files;
     for (int i = 0; i < kModules; ++i) {
@@ -85,7 +81,7 @@ int main()
         WriteBytes(source + L"\\" + module + L"_32.png", Bytes(16u << 10, i + 200));
         for (const wchar_t* suffix : {L".dll", L"_16.png", L"_32.png"})
             files.push_back(module + suffix);
-        table.AppendAddedRow({L"추가", module + L".dll", module + L".dll", std::wstring(L"Module ") + stem,
+        table.AppendRow({RowStatus::Added, module + L".dll", module + L".dll", std::wstring(L"Module ") + stem,
                               source + L"\\" + module + L".dll"}, L"1.0");
     }
 
@@ -144,7 +140,6 @@ int main()
         EmptyFolder(folder);
         RemoveDirectoryW(folder.c_str());
     }
-    DestroyWindow(list.m_hWnd);
     if (!complete || deployed != 3 * kModules + 1) {
         std::printf("apply_copy: the runs did not deploy every file (%d in the add-in folder)\n", deployed);
         return 1;

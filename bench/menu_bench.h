@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FolderLookup.h"
-#include "framework/ListCtrl.h"
+#include "core/table/ModuleCatalogue.h"
+#include "platform/Paths.h"
 
 // A fresh folder under the system temp folder, removed with its files at the end.
 class BenchFolder {
@@ -71,22 +71,14 @@ inline double Median(std::vector<double> times)
 // The tests' fixture modules, built beside the benchmarks' folder.
 inline std::wstring FixtureModule(const std::wstring& name)
 {
-    wchar_t exe[4096];
-    GetModuleFileNameW(nullptr, exe, static_cast<DWORD>(std::size(exe)));
-    return FolderOfPath(FolderOfPath(exe)) + L"\\tests\\fixtures\\" + name;
+    return FolderOf(GetProgramFolder()) + L"\\tests\\fixtures\\" + name;
 }
 
-// A hidden report-view list with the module list's four columns, for the module table.
-inline HWND MakeBenchList()
+// The catalogue's names, in order.
+inline std::vector<std::wstring> CatalogueNames(const ModuleCatalogue& catalogue)
 {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", LVS_REPORT, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-    for (int i = 0; i < 4; ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_WIDTH;
-        column.cx = 100;
-        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
-    return list;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < catalogue.GetSize(); ++i)
+        names.push_back(catalogue.Name(i));
+    return names;
 }

@@ -2,14 +2,12 @@
 // the bare cost of reading those 37 version resources.
 #include "menu_bench.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 
-#include "app/ModuleCatalogue.h"
-#include "app/ModuleTable.h"
-#include "menu/MenuFormat.h"
-#include "menu/MenuLoader.h"
+#include "core/table/ModuleCatalogue.h"
+#include "core/table/ModuleTable.h"
+#include "core/menu/MenuFormat.h"
+#include "core/menu/MenuLoader.h"
 
 int main()
 {
@@ -18,7 +16,7 @@ int main()
     catalogue.FillCatalogue();
     const std::wstring source = FixtureModule(L"apSampleFull.dll");
     std::string menu;
-    for (const std::wstring& name : catalogue.names) {
+    for (const std::wstring& name : CatalogueNames(catalogue)) {
         if (!CopyFileW(source.c_str(), (folder / name).c_str(), FALSE)) {
             std::printf("cannot copy the fixture module (build the tests first)\n");
             return 1;
@@ -29,14 +27,12 @@ int main()
     }
     WriteBytes(folder / L"zulmenu.txt", menu);
 
-    CListCtrl list;
-    list.m_hWnd = MakeBenchList();
-    ModuleTable table(list);
+    ModuleTable table;
 
     auto load = [&] { LoadMenuFile(folder.Path(), table, catalogue); };
     auto bare = [&] {
         std::vector<char> block;
-        for (const std::wstring& name : catalogue.names) {
+        for (const std::wstring& name : CatalogueNames(catalogue)) {
             std::wstring path = folder / name;
             DWORD handle = 0;
             DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
@@ -46,7 +42,7 @@ int main()
     };
     load();
     bare();
-    if (table.GetCount() != kCatalogueSize || table.moduleName[0] == L"ap") {
+    if (table.GetCount() != kCatalogueSize || table.GetRow(0).moduleName == L"ap") {
         std::printf("the load did not read the modules\n");
         return 1;
     }
@@ -62,6 +58,5 @@ int main()
     std::printf("  LoadMenuFile:                 %8.1f us per entry\n", loadNs / kCatalogueSize / 1000);
     std::printf("  GetFileVersionInfo(Size)W:    %8.1f us per DLL\n", bareNs / kCatalogueSize / 1000);
     std::printf("  ratio load / bare version reads: %.2f\n", loadNs / bareNs);
-    DestroyWindow(list.m_hWnd);
     return 0;
 }

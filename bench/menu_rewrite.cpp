@@ -2,7 +2,7 @@
 // against a plain read plus write of the same bytes.
 #include <cstdio>
 
-#include "menu/CiStTextFile.h"
+#include "core/menu/CiStTextFile.h"
 #include "menu_bench.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "app/Texts.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -41,16 +42,10 @@ std::wstring DescribeProblem(const ModuleProblem& problem)
     std::wstring text = problem.module + L": ";
     if (problem.noFreeName)
         return text + kNoFreeName;
-    if (problem.noFileFound)
-        text += kNoFileFound;
-    if (!problem.failedCopies.empty()) {
-        if (problem.noFileFound)
-            text += L", ";
-        text += kFilesNotCopied;
-        for (size_t i = 0; i < problem.failedCopies.size(); ++i) {
-            const FailedCopy& failed = problem.failedCopies[i];
-            text += (i ? L", " : L"") + failed.targetName + L"(" + FailureReason(failed) + L")";
-        }
+    text += kFilesNotCopied;
+    for (size_t i = 0; i < problem.failedCopies.size(); ++i) {
+        const FailedCopy& failed = problem.failedCopies[i];
+        text += (i ? L", " : L"") + failed.targetName + L"(" + FailureReason(failed) + L")";
     }
     return text;
 }
@@ -108,6 +103,13 @@ std::vector<std::wstring> ApplyMessages(const ApplyOutcome& outcome)
     }
     case ApplyResult::Applied:
         break;
+    }
+    if (!outcome.skipped.empty()) {
+        std::vector<std::wstring> lines;
+        for (const SkippedFile& skipped : outcome.skipped)
+            lines.push_back(skipped.module + L": " + FileNameOf(skipped.copy.source) + L" -> " + skipped.copy.targetName + L"(" +
+                            (skipped.copy.reason == SkipReason::SameTarget ? kSkippedSameTarget : kSkippedOtherModule) + L")");
+        messages.push_back(NumberedList(kSkippedHeading, lines));
     }
     if (!outcome.problems.empty()) {
         std::vector<std::wstring> lines;

@@ -6,6 +6,7 @@
 #include "app/ModuleListView.h"
 #include "app/Texts.h"
 #include "core/apply/Apply.h"
+#include "core/apply/ApplyJournal.h"
 #include "core/host/HostFolder.h"
 #include "core/menu/MenuLoader.h"
 #include "core/modules/ModuleIntake.h"
@@ -69,6 +70,8 @@ BOOL CTQ2ZULSetupDlg::OnInitDialog()
     moduleList_.AddReadOnlyColumn(kColumnVersion);
 
     catalogue_.FillCatalogue();
+    // An Apply that was cut short (killed, power lost) is put back before anything is shown.
+    RecoverUnfinishedApply(addInFolder_);
     Reload();
 
     AfxMessageBox(kHostRunningWarning, MB_OK);

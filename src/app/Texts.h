@@ -11,12 +11,15 @@ inline constexpr wchar_t kMenuFileNotWritableMessage[] = L"zulMenu.txt 파일을
 inline constexpr wchar_t kUnencodableHeading[] =
     L"아래 모듈의 메뉴 항목에 zulMenu.txt에 쓸수 없는 문자가 있어 적용하지 않았습니다.\n";
 inline constexpr wchar_t kNotInstalledHeading[] = L"아래 모듈은 제대로 설치되지 않았습니다.\n";
+// Files of a module's folder left out so that nothing overwrites another module's file.
+inline constexpr wchar_t kSkippedHeading[] = L"아래 파일은 다른 파일을 덮어쓰게 되어 복사하지 않았습니다.\n";
+inline constexpr wchar_t kSkippedSameTarget[] = L"모듈 파일이 같은 이름으로 복사됨";
+inline constexpr wchar_t kSkippedOtherModule[] = L"다른 모듈의 파일";
 
 // Each heading is followed by one line per item: "[1]. item\n", "[2]. item\n", ...
 
 // Parts of the lines of the "not installed" list.
 inline constexpr wchar_t kNoFreeName[] = L"남은 모듈 이름이 없어 설치하지 않았습니다";
-inline constexpr wchar_t kNoFileFound[] = L"복사할 파일을 찾지 못했습니다";
 inline constexpr wchar_t kFilesNotCopied[] = L"복사하지 못한 파일 ";
 inline constexpr wchar_t kReasonSourceMissing[] = L"원본 파일 없음";
 inline constexpr wchar_t kReasonAccessDenied[] = L"사용 중이거나 권한 없음";

@@ -87,7 +87,9 @@ void CreateFolderChain(std::wstring path)
     }
 }
 
-std::vector<std::wstring> ListFolderFiles(const std::wstring& folder)
+namespace {
+
+std::vector<std::wstring> ListFolder(const std::wstring& folder, bool folders)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
@@ -96,11 +98,37 @@ std::vector<std::wstring> ListFolderFiles(const std::wstring& folder)
         return names;
     do {
         const std::wstring name = data.cFileName;
-        if (name != L"." && name != L".." && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        if (name != L"." && name != L".." && ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders)
             names.push_back(name);
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return names;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ListFolderFiles(const std::wstring& folder)
+{
+    return ListFolder(folder, false);
+}
+
+std::vector<std::wstring> ListSubfolders(const std::wstring& folder)
+{
+    return ListFolder(folder, true);
+}
+
+bool DeleteFileAt(const std::wstring& path)
+{
+    const std::wstring at = LongPathForm(path);
+    SetFileAttributesW(at.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileW(at.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool RemoveFolderWithFiles(const std::wstring& folder)
+{
+    for (const std::wstring& name : ListFolderFiles(folder))
+        DeleteFileAt(folder + L"\\" + name);
+    return RemoveDirectoryW(LongPathForm(folder).c_str()) || !PathExists(folder);
 }
 
 std::wstring GetProgramFolder()

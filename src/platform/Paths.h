@@ -32,5 +32,14 @@ void CreateFolderChain(std::wstring path);
 // system returns them; empty when the folder cannot be searched.
 std::vector<std::wstring> ListFolderFiles(const std::wstring& folder);
 
+// The names of the folders directly in folder, in the order the system returns them.
+std::vector<std::wstring> ListSubfolders(const std::wstring& folder);
+
+// Deletes path (read-only or not); true when it is gone.
+bool DeleteFileAt(const std::wstring& path);
+
+// Deletes folder with the files directly in it; true when it is gone.
+bool RemoveFolderWithFiles(const std::wstring& folder);
+
 // The folder of the running executable.
 std::wstring GetProgramFolder();

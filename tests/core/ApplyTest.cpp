@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "core/apply/Apply.h"
+#include "core/apply/ApplyJournal.h"
 #include "core/apply/Deploy.h"
 #include "core/modules/RowEditing.h"
 #include "platform/TempFile.h"
@@ -10,13 +13,13 @@ namespace {
 
 const std::string kOldMenu = "\"DraftAssist\" \"Old\" \"CAD\" \"REGULAR\"\r\nfree text\r\n\r\n";
 
-std::vector<std::wstring> FailedTargets(const ModuleProblem& problem, CopyFailure reason)
+// "target(reason)" for every failed copy of a problem.
+std::wstring Failed(const ModuleProblem& problem)
 {
-    std::vector<std::wstring> names;
+    std::wstring text;
     for (const FailedCopy& failed : problem.failedCopies)
-        if (failed.reason == reason)
-            names.push_back(failed.targetName);
-    return names;
+        text += failed.targetName + L"(" + std::to_wstring(static_cast<int>(failed.reason)) + L")";
+    return text;
 }
 
 }  // namespace
@@ -115,6 +118,17 @@ TEST(Apply, AReplacedModuleIsCopiedUnderTheInstalledNameWithoutANewLine)
     EXPECT_FALSE(FileExists(scene.InAddIn(L"apSnapper.dll")));
     EXPECT_EQ(scene.Menu(), kOldMenu) << "no line for a replaced module";
     EXPECT_EQ(scene.PresentCount(), 1) << "a replacement takes no catalogue name";
+
+    // A name edited in the list goes into the module's own line, and nothing else changes.
+    WriteFileBytes(scene.MenuPath(), "x\n \"DraftAssist\"  \" Old \" \"CAD\" \"REGULAR\"\n");
+    scene.table.SetMenuName(0, L"새 이름");
+    ASSERT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.addIn).namesChanged, 1);
+    EXPECT_EQ(scene.Menu(), "x\r\n \"DraftAssist\"  \" \xBB\xF5 \xC0\xCC\xB8\xA7 \" \"CAD\" \"REGULAR\"\r\n");
+    for (const wchar_t* name : {L"\u0E01", L"a \"quoted\" name"}) {
+        scene.table.SetMenuName(0, name);
+        EXPECT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.addIn).result, ApplyResult::UnencodableText)
+            << "a quote would end the field early";
+    }
 }
 
 TEST(Apply, ModulesWithoutAKeyOrAFreeNameOrSafeTargets)
@@ -140,8 +154,7 @@ TEST(Apply, ModulesWithoutAKeyOrAFreeNameOrSafeTargets)
     EXPECT_FALSE(FileExists(scene.host + L"\\Evil.dll") || FileExists(scene.host + L"\\Evil_16.png"));
     EXPECT_TRUE(FileExists(scene.InAddIn(L"apEvil.txt"))) << "files under their own names still go";
     ASSERT_EQ(outcome.problems.size(), 1u);
-    EXPECT_EQ(outcome.problems[0].module, L"apEvil.dll");
-    EXPECT_EQ(FailedTargets(outcome.problems[0], CopyFailure::NameNotAllowed).size(), 2u);
+    EXPECT_EQ(outcome.problems[0].module + Failed(outcome.problems[0]), L"apEvil.dllap\\..\\..\\Evil.dll(5)ap\\..\\..\\Evil_16.png(5)");
 
     for (int i = 0; i < kCatalogueSize; ++i)
         scene.catalogue.MarkPresent(i);
@@ -185,14 +198,12 @@ TEST(Apply, FailedCopiesAndMissingFilesAreReportedPerModule)
     EXPECT_EQ(scene.AddIn(L"apCamToolpath.dll"), Content(L"apFine.dll"));
     EXPECT_EQ(outcome.entriesAppended, 5) << "every module that obtained a name keeps its entry";
     ASSERT_EQ(outcome.problems.size(), 4u);
-    EXPECT_EQ(outcome.problems[0].module, L"apWidget.dll");
-    ASSERT_EQ(outcome.problems[0].failedCopies.size(), 1u);
-    EXPECT_EQ(outcome.problems[0].failedCopies[0].targetName, L"apDraftAssist.dll");
-    EXPECT_EQ(FailedTargets(outcome.problems[1], CopyFailure::ReadOnly), std::vector<std::wstring>{L"apInterSnap.dll"});
-    EXPECT_TRUE(outcome.problems[2].noFileFound && outcome.problems[2].module == L"apNowhere.dll");
-    EXPECT_EQ(outcome.problems[3].module, L"gone.dll") << "a module without an internal name is named by its file";
-    EXPECT_EQ(FailedTargets(outcome.problems[3], CopyFailure::SourceMissing),
-              std::vector<std::wstring>{L"apInterMeasure.dll"});
+    const ModuleProblem* p = outcome.problems.data();
+    ASSERT_EQ(p[0].failedCopies.size(), 1u) << "held by the host";
+    EXPECT_EQ(p[0].module + p[0].failedCopies[0].targetName, L"apWidget.dllapDraftAssist.dll");
+    EXPECT_EQ(p[1].module + Failed(p[1]), L"apGadget.dllapInterSnap.dll(4)") << "read-only";
+    EXPECT_EQ(p[2].module + Failed(p[2]), L"apNowhere.dllapLayerManager.dll(0)") << "its folder has gone";
+    EXPECT_EQ(p[3].module + Failed(p[3]), L"gone.dllapInterMeasure.dll(0)") << "no internal name: named by its file";
     for (const std::wstring& name : ListFolderFiles(scene.addIn))
         EXPECT_FALSE(IsToolTempName(name)) << Utf8(name);
 }
@@ -245,10 +256,79 @@ TEST(Apply, RefusalsComeBeforeAnythingIsWrittenAndLeaveTheNamesFree)
 
 TEST(Apply, ClassifiesSystemErrors)
 {
-    EXPECT_EQ(ClassifyCopyError(ERROR_PATH_NOT_FOUND), CopyFailure::SourceMissing);
-    EXPECT_EQ(ClassifyCopyError(ERROR_ACCESS_DENIED), CopyFailure::AccessDenied);
-    EXPECT_EQ(ClassifyCopyError(ERROR_LOCK_VIOLATION), CopyFailure::InUse);
-    EXPECT_EQ(ClassifyCopyError(ERROR_DISK_FULL), CopyFailure::DiskFull);
-    EXPECT_EQ(ClassifyCopyError(ERROR_FILE_READ_ONLY), CopyFailure::ReadOnly);
-    EXPECT_EQ(ClassifyCopyError(ERROR_INVALID_FUNCTION), CopyFailure::Other);
+    std::wstring reasons;
+    for (DWORD error : {ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_LOCK_VIOLATION, ERROR_SHARING_VIOLATION,
+                        ERROR_DISK_FULL, ERROR_FILE_READ_ONLY, ERROR_INVALID_FUNCTION})
+        reasons += std::to_wstring(static_cast<int>(ClassifyCopyError(error)));
+    EXPECT_EQ(reasons, L"0122346");
+}
+
+TEST(Apply, TheChosenFileIsTheModulesDllAndNoOtherModulesFileIsOverwritten)
+{
+    Scene scene;
+    WriteFileBytes(scene.MenuPath(), "\"DraftAssist\" \"d\" \"CAD\" \"REGULAR\"\r\n\"CamDrillPro\" \"p\" \"CAM\" \"REGULAR\"\r\n");
+    scene.catalogue.MarkPresent(0);
+    for (const wchar_t* name : {L"apCamDrillPro.dll", L"apCamDrillPro_16.png"})
+        WriteFileBytes(scene.InAddIn(name), "installed");
+    // Under a catalogue name: every DLL beside would take the one target.
+    for (const wchar_t* name : {L"apFoo.dll", L"apFoo_old.dll", L"apFoo.cfg"})
+        scene.Source(name);
+    scene.Add(L"apFoo.dll", L"Foo", scene.Source(L"Tool.dll"));
+    // Under its own free name, spelled otherwise, beside another module's files.
+    CreateDirectoryW((scene.dir / L"drill").c_str(), nullptr);
+    for (const wchar_t* name : {L"apCamDrill_v2.dll", L"apCamDrillPro.dll", L"apCamDrillPro_16.png", L"apCamDrill_16.png"})
+        WriteFileBytes(scene.dir / (std::wstring(L"drill\\") + name), "new " + Utf8(name));
+    scene.Add(L"apCamDrill.dll", L"Drill", scene.dir / L"drill\\apCamDrill_v2.dll");
+
+    const ApplyOutcome outcome = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
+
+    ASSERT_EQ(outcome.result, ApplyResult::Applied);
+    EXPECT_EQ(scene.AddIn(L"apInterSnap.dll"), Content(L"Tool.dll")) << "the chosen file, whatever its name";
+    EXPECT_EQ(scene.AddIn(L"apFoo.cfg"), Content(L"apFoo.cfg")) << "companions keep the substring rule";
+    EXPECT_EQ(scene.AddIn(L"apCamDrill.dll"), "new apCamDrill_v2.dll") << "under the name its entry names";
+    EXPECT_EQ(scene.AddIn(L"apCamDrill_16.png"), "new apCamDrill_16.png");
+    EXPECT_EQ(scene.AddIn(L"apCamDrillPro.dll") + scene.AddIn(L"apCamDrillPro_16.png"), "installedinstalled");
+    EXPECT_FALSE(FileExists(scene.InAddIn(L"apCamDrill_v2.dll")));
+    std::set<std::wstring> skipped;  // folders list in no fixed order
+    for (const SkippedFile& file : outcome.skipped)
+        skipped.insert(file.module + L":" + FileNameOf(file.copy.source) + L">" + file.copy.targetName +
+                       (file.copy.reason == SkipReason::SameTarget ? L"=same" : L"=other"));
+    EXPECT_EQ(skipped, (std::set<std::wstring>{L"apFoo.dll:apFoo.dll>apInterSnap.dll=same",
+                                               L"apFoo.dll:apFoo_old.dll>apInterSnap.dll=same",
+                                               L"apCamDrill.dll:apCamDrillPro.dll>apCamDrillPro.dll=other",
+                                               L"apCamDrill.dll:apCamDrillPro_16.png>apCamDrillPro_16.png=other"}));
+    EXPECT_TRUE(scene.Menu().ends_with("\"InterSnap\" \"Foo\" \"CAD\" \"INTERRUPT\"\r\n\"CamDrill\" \"Drill\" \"CAM\" \"REGULAR\"\r\n"));
+}
+
+TEST(ApplyJournal, AnUnfinishedRunIsRolledBackAndTheLastFinishedOnesAreKept)
+{
+    Scene scene;
+    WriteFileBytes(scene.MenuPath(), "old menu");
+    WriteFileBytes(scene.InAddIn(L"apA.dll"), "old a");
+    const std::wstring source = scene.Source(L"new.dll");
+    const auto journals = [&] { return ListSubfolders(scene.addIn + L"\\" + kJournalFolder).size(); };
+    {
+        ApplyJournal killed;  // stopped before the end: never finished or rolled back
+        ASSERT_TRUE(killed.Begin(scene.addIn, {L"apA.dll", L"apB.dll", L"apC.dll"}, true, "old menu"));
+        EXPECT_EQ(killed.Replace(0, source), 0u);
+        EXPECT_EQ(killed.Replace(1, source), 0u);
+        WriteFileBytes(scene.MenuPath(), "new menu");
+    }
+    EXPECT_EQ(scene.AddIn(L"apA.dll") + scene.AddIn(L"apB.dll"), Content(L"new.dll") + Content(L"new.dll"));
+    EXPECT_EQ(RecoverUnfinishedApply(scene.addIn), 1);
+    EXPECT_EQ(Snapshot(scene.addIn), (decltype(Snapshot(L""))({{L"apA.dll", "old a"}, {L"zulmenu.txt", "old menu"}})));
+    EXPECT_EQ(journals(), 0u) << "a rolled-back run leaves no journal";
+
+    HANDLE held = CreateFileW(scene.InAddIn(L"apA.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    for (int run = 0; run < kJournalsKept + 2; ++run) {
+        ApplyJournal journal;
+        ASSERT_TRUE(journal.Begin(scene.addIn, {L"apA.dll", L"apD.dll"}, false, ""));
+        EXPECT_EQ(ClassifyCopyError(journal.Replace(0, source)), CopyFailure::InUse) << "a held target stays";
+        EXPECT_EQ(journal.Replace(1, source), 0u);
+        journal.Finish();
+    }
+    CloseHandle(held);
+    EXPECT_EQ(journals(), static_cast<size_t>(kJournalsKept));
+    EXPECT_EQ(RecoverUnfinishedApply(scene.addIn), 0) << "finished runs stay";
+    EXPECT_EQ(scene.AddIn(L"apA.dll"), "old a");
 }

@@ -149,6 +149,21 @@ TEST(Intake, PickedAndDroppedFilesBecomeRowsAnd32BitOnesAreRefused)
     EXPECT_EQ(IntakeModuleFile(scene.table, module(L"v2\\apOne.dll", L"one.dll", L"again"), none), IntakeResult::Refreshed);
     EXPECT_EQ(scene.table.GetRow(0).status, RowStatus::Added) << "a module not installed yet still gets its entry";
     EXPECT_EQ(scene.table.GetRow(0).sourcePath + scene.table.GetShown(0).menuName, scene.dir / L"v2\\apOne.dll" + L"again");
+
+    // Files without an InternalName ("ap" alone) never take another row, installed or not.
+    scene.table.AppendRow({RowStatus::Loaded, L"apNoTable.dll", L"ap", L"x", L"C:\\h\\apNoTable.dll"}, L"");
+    WriteFileBytes(scene.dir / L"plain1.dll", "no version");
+    WriteFileBytes(scene.dir / L"plain2.dll", "no version either");
+    for (const wchar_t* plain : {L"plain1.dll", L"plain2.dll"})
+        EXPECT_EQ(IntakeModuleFile(scene.table, scene.dir / plain, none), IntakeResult::Added) << Utf8(plain);
+    EXPECT_EQ(scene.table.GetRow(4).status, RowStatus::Loaded);
+
+    // An installed module deleted from the list and chosen again replaces its installed row.
+    EXPECT_EQ(DeleteSelectedRows(scene.table, {3}), std::vector<int>{3});
+    EXPECT_EQ(IntakeModuleFile(scene.table, newer, none), IntakeResult::Replaced);
+    EXPECT_EQ(scene.table.GetRow(6).status, RowStatus::Replaced);
+    EXPECT_EQ(scene.table.GetRow(6).dllFileName + scene.table.GetRow(6).menuName, L"apDraftAssist.dll설치된 메뉴");
+    EXPECT_EQ(scene.table.GetCount(), 7);
     EXPECT_TRUE(none.empty());
 }
 

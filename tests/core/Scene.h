@@ -41,8 +41,8 @@ struct Scene {
     // An installed module's row, marked replaced by a new file.
     void Replace(const std::wstring& dllFileName, const std::wstring& moduleName, const std::wstring& newPath)
     {
-        table.AppendRow({RowStatus::Loaded, dllFileName, moduleName, L"menu", InAddIn(dllFileName)}, L"");
-        table.MarkReplaced(table.GetCount() - 1, newPath, {moduleName, L"menu", L""});
+        table.AppendRow({RowStatus::Loaded, dllFileName, moduleName, L"Old", InAddIn(dllFileName), 0}, L"");
+        table.MarkReplaced(table.GetCount() - 1, newPath, {moduleName, L"new", L""});
     }
     int PresentCount() const
     {

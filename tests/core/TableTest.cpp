@@ -96,7 +96,12 @@ TEST(HostFolder, TheRegistryValueGivesTheHostAndItsAddInFolder)
         {L"C:/Host/Sub", L"C:/Host/Sub", L"C:/Host/Sub\\zul_ap"},
         {L"C:\\호스트 폴더", L"C:\\호스트 폴더", L"C:\\호스트 폴더\\zul_ap"},
         {L"C:\\" + std::wstring(2000, L'q'), L"C:\\" + std::wstring(2000, L'q'), L"C:\\" + std::wstring(2000, L'q') + L"\\zul_ap"},
+        {L"\\\\srv\\share\\Host", L"\\\\srv\\share\\Host", L"\\\\srv\\share\\Host\\zul_ap"},
         {L"", L"", L""},
+        {L"\\\\\\", L"", L""},
+        {L"Host\\Sub", L"", L""},
+        {L"C:Host", L"", L""},
+        {L"\\Host", L"", L""},
     };
     for (const auto& c : cases) {
         SetHostRegistryValue(c.value);

@@ -1,11 +1,15 @@
 #pragma once
 // Apply: deploys every added and replaced module of the module table into the add-in
-// folder and appends a menu entry for every added module that obtains a catalogue
-// name. Every check that can refuse the run (host found, menu entries encodable, menu
-// file held for the rewrite) comes before the first file is copied. The caller tells
-// the outcome and, when the menu file was rewritten, reloads it.
+// folder, appends a menu entry for every added module that obtains a catalogue name and
+// writes edited menu names into their modules' lines. Every check that can refuse the
+// run (host found, menu texts encodable, menu file held for the rewrite) comes before
+// the first file is copied, and the run is journaled: when the menu file cannot be
+// replaced at the end, every file is put back. The caller tells the outcome and, when
+// the menu file was rewritten, reloads it.
 #include <string>
 #include <vector>
+
+#include "core/apply/ApplyPlan.h"
 
 class ModuleTable;
 class ModuleCatalogue;
@@ -38,8 +42,13 @@ struct FailedCopy {
 struct ModuleProblem {
     std::wstring module;  // as the list names it
     bool noFreeName = false;
-    bool noFileFound = false;
     std::vector<FailedCopy> failedCopies;
+};
+
+// A file of a module's folder that was not copied, so as not to overwrite another's.
+struct SkippedFile {
+    std::wstring module;
+    SkippedCopy copy;
 };
 
 struct UnencodableEntry {
@@ -50,9 +59,11 @@ struct UnencodableEntry {
 struct ApplyOutcome {
     ApplyResult result = ApplyResult::Applied;
     std::vector<ModuleProblem> problems;
+    std::vector<SkippedFile> skipped;
     std::vector<UnencodableEntry> unencodable;
     int filesCopied = 0;
     int entriesAppended = 0;
+    int namesChanged = 0;
 
     bool MenuRewritten() const { return result == ApplyResult::Applied; }
 };

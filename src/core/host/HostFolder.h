@@ -11,9 +11,15 @@ inline constexpr wchar_t kAddInFolderSuffix[] = L"\\zul_ap";
 // Returns 0 and replaces result when the value was read, else -1 with result untouched.
 int ReadHostRegistryValue(std::wstring keyPath, std::wstring valueName, std::wstring& result);
 
+// Whether path can be a host's folder: absolute, with a drive ("C:\", "C:/") or on a
+// share ("\\server\share", "\\?\C:\"). A relative path or one of backslashes only
+// would put the add-in folder wherever the process happens to be.
+bool IsAbsoluteFolderPath(const std::wstring& path);
+
 // Fills the host installation path (trailing backslashes removed) and the add-in
-// folder; both stay as they were when the host's registry value cannot be read, and
-// the add-in folder stays empty when the value is empty.
+// folder from the host's registry value. When the value cannot be read both stay as
+// they were; when it is empty or no absolute path, the host path becomes empty and
+// the add-in folder stays as it was.
 void LookUpAddInFolder(std::wstring& hostPath, std::wstring& addInFolder);
 
 // Derives the add-in folder from a host installation path, trimming the latter's

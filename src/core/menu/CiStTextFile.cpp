@@ -136,7 +136,8 @@ bool CiStTextFile::ReadAll()
     return true;
 }
 
-RewriteResult CiStTextFile::WriteRewrite(const std::vector<std::wstring>& newEntries)
+RewriteResult CiStTextFile::WriteRewrite(const std::vector<std::wstring>& newEntries,
+                                         const std::map<int, std::string>& replacedLines)
 {
     RewriteResult result;
     if (!forRewrite_)
@@ -154,17 +155,22 @@ RewriteResult CiStTextFile::WriteRewrite(const std::vector<std::wstring>& newEnt
         added += kLineEnd;
     }
 
-    // Where every line read already ends with CR LF the old bytes go out as they are;
-    // otherwise each line gets its CR LF in a new copy.
+    // Where every line read already ends with CR LF and none changes, the old bytes go
+    // out as they are; otherwise each line gets its CR LF in a new copy.
+    const bool asRead = crLfThroughout_ && replacedLines.empty();
     std::string mended;
-    if (!crLfThroughout_) {
+    if (!asRead) {
         mended.reserve(content_.size() + 2 * spans_.size());
-        for (const auto& [offset, length] : spans_) {
-            mended.append(content_, offset, length);
+        for (size_t i = 0; i < spans_.size(); ++i) {
+            const auto replaced = replacedLines.find(static_cast<int>(i));
+            if (replaced != replacedLines.end())
+                mended += replaced->second;
+            else
+                mended.append(content_, spans_[i].first, spans_[i].second);
             mended += kLineEnd;
         }
     }
-    const std::string& old = crLfThroughout_ ? content_ : mended;
+    const std::string& old = asRead ? content_ : mended;
 
     // The file stays held while the new content is written beside it, and is let go
     // only for the swap itself, which needs to open it.

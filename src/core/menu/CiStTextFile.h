@@ -5,6 +5,7 @@
 // are not valid code page 949. A rewrite goes to a temporary file beside the menu file
 // that then replaces it in one step: the menu file is never seen half written, and on
 // any failure it stays exactly as it was.
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,11 +40,18 @@ public:
     // The bytes of line i exactly as read, without its line break.
     std::string_view GetRawLine(int i) const;
 
-    // Replaces the file with every line read (raw bytes) followed by the new entries
-    // (code page 949), each ending with CR LF. Checks every entry before writing
-    // anything. Needs a successful ReadLinesForRewrite; releases the file either way,
-    // except when an entry cannot be encoded (then nothing has happened yet).
-    RewriteResult WriteRewrite(const std::vector<std::wstring>& newEntries);
+    // The whole file as read; empty when it did not exist.
+    const std::string& GetRawContent() const { return content_; }
+    // After ReadLinesForRewrite: whether the file did not exist.
+    bool IsAbsent() const { return absent_; }
+
+    // Replaces the file with every line read (raw bytes, or the bytes replacedLines
+    // gives for its index) followed by the new entries (code page 949), each ending
+    // with CR LF. Checks every entry before writing anything. Needs a successful
+    // ReadLinesForRewrite; releases the file either way, except when an entry cannot
+    // be encoded (then nothing has happened yet).
+    RewriteResult WriteRewrite(const std::vector<std::wstring>& newEntries,
+                               const std::map<int, std::string>& replacedLines = {});
 
     // Releases the file; does nothing when none is held.
     void Close();

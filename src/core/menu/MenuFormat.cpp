@@ -61,6 +61,30 @@ std::wstring ComposeMenuEntry(const std::wstring& moduleName, const std::wstring
     return L"\"" + stem + L"\" \"" + menuName + L"\" " + keywords;
 }
 
+std::optional<std::string> WithMenuName(std::string_view line, std::string_view name)
+{
+    // Quotes and spaces are never part of a double-byte character in code page 949, so
+    // the fields can be found in the bytes as they are in the text.
+    int field = 0;
+    for (size_t start = 0; start <= line.size();) {
+        size_t end = line.find('"', start);
+        if (end == std::string_view::npos)
+            end = line.size();
+        const size_t first = line.find_first_not_of(' ', start);
+        if (first != std::string_view::npos && first < end && ++field == 2) {
+            const size_t last = line.find_last_not_of(' ', end - 1);
+            return std::string(line.substr(0, first)) + std::string(name) + std::string(line.substr(last + 1));
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+std::wstring EntryDllName(const CStringArray& fields)
+{
+    return kModulePrefix + fields.GetAt(0) + L".dll";
+}
+
 std::wstring MenuFilePath(const std::wstring& addInFolder)
 {
     return addInFolder.empty() ? std::wstring() : addInFolder + L"\\" + kMenuFileName;

@@ -29,11 +29,12 @@ void LoadMenuFile(const std::wstring& addInFolder, ModuleTable& table, ModuleCat
     }
 
     CStringArray fields;
-    for (const std::wstring& line : lines) {
-        if (!SplitMenuEntry(line, fields))
+    for (int i = 0; i < lines.GetSize(); ++i) {
+        if (!SplitMenuEntry(lines[i], fields))
             continue;
         ModuleRow row;
-        row.dllFileName = kModulePrefix + fields[0] + L".dll";
+        row.menuLine = i;
+        row.dllFileName = EntryDllName(fields);
         row.menuName = fields[1];
         row.sourcePath = addInFolder + L"\\" + row.dllFileName;
         CiStFileInformation info(row.sourcePath);

@@ -8,6 +8,7 @@
 #include <cwctype>
 
 #include "platform/LongPath.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 
@@ -58,9 +59,12 @@ int CiStFileInformation::ReadVersionStrings(const std::wstring& path)
         field->clear();
     path_ = path;
 
+    const VersionFunctions* version = SystemVersionFunctions();
+    if (!version)
+        return 0;
     const std::wstring file = LongPathForm(path);
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
+    DWORD size = version->getFileVersionInfoSize(file.c_str(), &handle);
     if (size == 0)
         return 0;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -72,7 +76,7 @@ int CiStFileInformation::ReadVersionStrings(const std::wstring& path)
     // nor shows what the memory held before.
     if (block)
         memset(block, 0xFF, size);
-    int status = block && GetFileVersionInfoW(file.c_str(), handle, size, block) ? 1 : 0;
+    int status = block && version->getFileVersionInfo(file.c_str(), handle, size, block) ? 1 : 0;
     if (status) {
         const auto* blockStart = static_cast<const BYTE*>(block);
         const BYTE* dataEnd = blockStart + (size >= 2 ? std::min<size_t>(size, ReadWord(blockStart)) : 0);
@@ -80,7 +84,7 @@ int CiStFileInformation::ReadVersionStrings(const std::wstring& path)
             wchar_t* text = nullptr;
             UINT length = 0;
             std::wstring query = std::wstring(kStringTable) + kKeys[i];
-            bool found = VerQueryValueW(block, query.c_str(), reinterpret_cast<void**>(&text), &length);
+            bool found = version->verQueryValue(block, query.c_str(), reinterpret_cast<void**>(&text), &length);
             const auto* at = reinterpret_cast<const BYTE*>(text);
             if (found && at >= blockStart && at < dataEnd) {
                 // The text must end with its NUL inside its own block: a damaged

@@ -19,7 +19,7 @@ IntakeResult IntakeModuleFile(ModuleTable& table, const std::wstring& path, std:
                           info.GetFileDescription(), path};
     const std::wstring version = info.GetProductVersion();
 
-    const int r = table.FindByModuleName(added.moduleName);
+    const int r = table.FindOrRestoreModule(added.moduleName);
     if (r == -1) {
         table.AppendRow(added, version);
         return IntakeResult::Added;

@@ -1,17 +1,49 @@
 #include "core/table/ModuleTable.h"
 
 #include "core/table/CiStCStringArray.h"
+#include "core/table/ModuleName.h"
+
+namespace {
+
+bool SameModule(const ModuleRow& row, const std::wstring& moduleName)
+{
+    return moduleName != kModulePrefix && EqualsNoCase(row.moduleName, moduleName);
+}
+
+}  // namespace
+
+void ModuleTable::Clear()
+{
+    rows_.clear();
+    installed_.clear();
+}
 
 void ModuleTable::AppendRow(const ModuleRow& row, const std::wstring& version)
 {
     rows_.push_back({row, {row.moduleName, row.menuName, version}});
+    if (row.status == RowStatus::Loaded)
+        installed_.push_back(row);
 }
 
 int ModuleTable::FindByModuleName(const std::wstring& moduleName) const
 {
     for (int i = 0; i < GetCount(); ++i)
-        if (EqualsNoCase(GetRow(i).moduleName, moduleName))
+        if (SameModule(GetRow(i), moduleName))
             return i;
+    return -1;
+}
+
+int ModuleTable::FindOrRestoreModule(const std::wstring& moduleName)
+{
+    const int shown = FindByModuleName(moduleName);
+    if (shown != -1)
+        return shown;
+    for (const ModuleRow& row : installed_) {
+        if (SameModule(row, moduleName)) {
+            rows_.push_back({row, {row.moduleName, row.menuName, L""}});
+            return GetCount() - 1;
+        }
+    }
     return -1;
 }
 

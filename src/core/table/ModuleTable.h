@@ -19,6 +19,7 @@ struct ModuleRow {
     std::wstring moduleName;
     std::wstring menuName;
     std::wstring sourcePath;
+    int menuLine = -1;  // the menu file's line a loaded row came from
 };
 
 // What the list shows for a row besides its status.
@@ -34,11 +35,17 @@ public:
     const ModuleRow& GetRow(int i) const { return rows_.at(static_cast<size_t>(i)).row; }
     const ShownCells& GetShown(int i) const { return rows_.at(static_cast<size_t>(i)).shown; }
 
-    void Clear() { rows_.clear(); }
-    // Appends a row; the list shows its own names and version.
+    void Clear();
+    // Appends a row; the list shows its own names and version. A loaded row is also
+    // remembered as installed, whatever later happens to it in the list.
     void AppendRow(const ModuleRow& row, const std::wstring& version);
     // Index of the first row whose module name equals moduleName ignoring case, or -1.
+    // The bare prefix "ap" (a file without an InternalName) names no module: never found.
     int FindByModuleName(const std::wstring& moduleName) const;
+    // As FindByModuleName, but an installed module deleted from the list is first shown
+    // again as loaded, so that a file chosen for it replaces it instead of installing
+    // a second copy.
+    int FindOrRestoreModule(const std::wstring& moduleName);
     // Marks row r replaced by the file at newSourcePath. The row keeps its DLL file
     // name, module name and menu name; the list shows the new file's values.
     void MarkReplaced(int r, const std::wstring& newSourcePath, const ShownCells& newFile);
@@ -55,4 +62,5 @@ private:
     Entry& At(int r) { return rows_.at(static_cast<size_t>(r)); }
 
     std::vector<Entry> rows_;
+    std::vector<ModuleRow> installed_;
 };

@@ -9,6 +9,7 @@ packages=(
   cmake ninja-build googletest g++
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils fonts-nanum imagemagick xdotool
+  libcli11-dev nlohmann-json3-dev
 )
 
 missing=()

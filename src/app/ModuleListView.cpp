@@ -1,6 +1,6 @@
 #include "app/ModuleListView.h"
 
-#include "app/Messages.h"
+#include "texts/Messages.h"
 
 void ShowTable(const ModuleTable& table, const CListCtrl& list)
 {

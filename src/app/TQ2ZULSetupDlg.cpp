@@ -1,10 +1,10 @@
 #include "app/TQ2ZULSetupDlg.h"
 
 #include "app/DroppedFiles.h"
-#include "app/Messages.h"
+#include "texts/Messages.h"
 #include "app/ModuleFileDialog.h"
 #include "app/ModuleListView.h"
-#include "app/Texts.h"
+#include "texts/Texts.h"
 #include "core/apply/Apply.h"
 #include "core/apply/ApplyJournal.h"
 #include "core/host/HostFolder.h"

@@ -5,6 +5,7 @@
 #include "core/apply/Apply.h"
 #include "core/apply/ApplyJournal.h"
 #include "core/apply/Deploy.h"
+#include "core/apply/Uninstall.h"
 #include "core/modules/RowEditing.h"
 #include "platform/TempFile.h"
 #include "Scene.h"
@@ -223,12 +224,15 @@ TEST(Apply, RefusalsComeBeforeAnythingIsWrittenAndLeaveTheNamesFree)
     untouched("no host");
 
     HANDLE held = CreateFileW(scene.MenuPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.addIn).result, ApplyResult::MenuFileNotWritable);
+    ApplyOutcome refused = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
     CloseHandle(held);
+    EXPECT_EQ(refused.result, ApplyResult::MenuFileNotWritable);
+    EXPECT_EQ(refused.menuFailure, MenuFailure::Held) << "the host is running";
     untouched("menu file held");
     SetFileAttributesW(scene.MenuPath().c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.addIn).result, ApplyResult::MenuFileNotWritable);
+    refused = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
     SetFileAttributesW(scene.MenuPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(refused.menuFailure, MenuFailure::NoPermission);
     untouched("menu file read-only");
     EXPECT_EQ(ApplyPendingModules(scene.table, scene.catalogue, scene.dir / L"Host 2.0\\zul_ap").result,
               ApplyResult::MenuFileNotWritable);
@@ -331,4 +335,28 @@ TEST(ApplyJournal, AnUnfinishedRunIsRolledBackAndTheLastFinishedOnesAreKept)
     EXPECT_EQ(journals(), static_cast<size_t>(kJournalsKept));
     EXPECT_EQ(RecoverUnfinishedApply(scene.addIn), 0) << "finished runs stay";
     EXPECT_EQ(scene.AddIn(L"apA.dll"), "old a");
+}
+
+TEST(Uninstall, RemovesAModulesLinesAndFilesAndUndoPutsThemBack)
+{
+    Scene scene;
+    const std::string menu = "free text\r\n\"DraftAssist\" \"d\" \"CAD\" \"REGULAR\"\r\n\"InterSnap\" \"s\" \"CAD\" \"INTERRUPT\"\r\n";
+    WriteFileBytes(scene.MenuPath(), menu);
+    for (const wchar_t* name : {L"apDraftAssist.dll", L"apDraftAssist_16.png", L"apDraftAssist.cfg", L"apInterSnap.dll"})
+        WriteFileBytes(scene.InAddIn(name), Utf8(name));
+    const auto before = Snapshot(scene.addIn);
+
+    const UninstallOutcome outcome = UninstallModules(scene.addIn, {L"draftassist", L"apNope.dll"});
+    EXPECT_EQ(outcome.result, ApplyResult::Applied);
+    EXPECT_EQ(outcome.removed, std::vector<std::wstring>{L"apDraftAssist.dll"});
+    EXPECT_EQ(outcome.notInstalled, std::vector<std::wstring>{L"apNope.dll"});
+    EXPECT_EQ(scene.Menu(), "free text\r\n\"InterSnap\" \"s\" \"CAD\" \"INTERRUPT\"\r\n") << "only its line goes";
+    EXPECT_EQ(ListFolderFiles(scene.addIn).size(), 3u) << "its DLL and picture go, other files stay";
+    EXPECT_TRUE(FileExists(scene.InAddIn(L"apDraftAssist.cfg")));
+    EXPECT_EQ(UninstallModules(scene.addIn, {L"DraftAssist"}).removed.size(), 0u) << "not installed: nothing to do";
+
+    EXPECT_TRUE(UndoLastChange(scene.addIn));
+    EXPECT_EQ(Snapshot(scene.addIn), before);
+    EXPECT_FALSE(UndoLastChange(scene.addIn)) << "nothing further back";
+    EXPECT_EQ(UninstallModules(L"", {L"x"}).result, ApplyResult::NoHost);
 }

@@ -49,7 +49,7 @@ std::vector<const PlannedCopy*> SafeCopies(const ApplyPlan& plan)
 // The flag goes first and the entry is kept whatever the copies do, so a module that
 // obtained a name always keeps it.
 std::vector<std::wstring> Deploy(const ApplyPlan& plan, ModuleCatalogue& catalogue, ApplyJournal& journal,
-                                 ApplyOutcome& outcome)
+                                 const std::wstring& addInFolder, ApplyOutcome& outcome)
 {
     std::vector<std::wstring> entries;
     size_t target = 0;
@@ -64,7 +64,7 @@ std::vector<std::wstring> Deploy(const ApplyPlan& plan, ModuleCatalogue& catalog
             else if (error != ERROR_SUCCESS)
                 problem.failedCopies.push_back({copy.targetName, ClassifyCopyError(error), error});
             else
-                ++outcome.filesCopied;
+                outcome.written.push_back(addInFolder + L"\\" + copy.targetName);
         }
         for (const SkippedCopy& skipped : module.skipped)
             outcome.skipped.push_back({module.module, skipped});
@@ -106,9 +106,11 @@ ApplyOutcome ApplyPendingModules(const ModuleTable& table, ModuleCatalogue& cata
     CiStTextFile menu;
     if (!PathExists(addInFolder) || !menu.ReadLinesForRewrite(MenuFilePath(addInFolder))) {
         outcome.result = ApplyResult::MenuFileNotWritable;
+        // A folder that could not be made is one the user may not write in.
+        outcome.menuFailure = PathExists(addInFolder) ? ClassifyMenuError(menu.GetOpenError()) : MenuFailure::NoPermission;
         return outcome;
     }
-    std::map<int, std::string> renamedLines;
+    std::map<int, std::optional<std::string>> renamedLines;
     for (const MenuNameChange& change : PlanMenuNameChanges(table, menu))
         if (EncodeMenuName(change.module, change.menuName, bytes, outcome))
             if (auto line = WithMenuName(menu.GetRawLine(change.line), bytes))
@@ -127,22 +129,42 @@ ApplyOutcome ApplyPendingModules(const ModuleTable& table, ModuleCatalogue& cata
     ApplyJournal journal;
     if (!journal.Begin(addInFolder, targets, !menu.IsAbsent(), menu.GetRawContent())) {
         outcome.result = ApplyResult::MenuFileNotWritable;
+        outcome.menuFailure = MenuFailure::NoPermission;
         return outcome;
     }
     const ModuleCatalogue before = catalogue;
-    const std::vector<std::wstring> entries = Deploy(plan, catalogue, journal, outcome);
+    const std::vector<std::wstring> entries = Deploy(plan, catalogue, journal, addInFolder, outcome);
     if (!menu.WriteRewrite(entries, renamedLines).ok) {
         // All or nothing: every file goes back, and the names handed out are free again.
         journal.RollBack();
         catalogue = before;
         outcome = {};
         outcome.result = ApplyResult::MenuFileNotWritable;
+        outcome.menuFailure = MenuFailure::Held;
         return outcome;
     }
     journal.Finish();
+    outcome.filesCopied = static_cast<int>(outcome.written.size());
+    outcome.written.push_back(MenuFilePath(addInFolder));
     outcome.entriesAppended = static_cast<int>(entries.size());
     outcome.namesChanged = static_cast<int>(renamedLines.size());
     return outcome;
+}
+
+MenuFailure ClassifyMenuError(unsigned long systemError)
+{
+    switch (systemError) {
+    case ERROR_SUCCESS:
+        return MenuFailure::None;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return MenuFailure::Held;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return MenuFailure::NoPermission;
+    default:
+        return MenuFailure::Other;
+    }
 }
 
 CopyFailure ClassifyCopyError(unsigned long systemError)

@@ -14,6 +14,17 @@
 class ModuleTable;
 class ModuleCatalogue;
 
+// Why the menu file could not be held or replaced.
+enum class MenuFailure {
+    None,
+    Held,          // another program holds it: the host is running
+    NoPermission,  // read-only, or the user may not write there
+    Other,
+};
+
+// MenuFailure for a Windows error code of opening the menu file.
+MenuFailure ClassifyMenuError(unsigned long systemError);
+
 enum class ApplyResult {
     Applied,              // files copied (see problems) and the menu file rewritten
     NoHost,               // no add-in folder known: nothing touched
@@ -59,8 +70,10 @@ struct UnencodableEntry {
 struct ApplyOutcome {
     ApplyResult result = ApplyResult::Applied;
     std::vector<ModuleProblem> problems;
+    MenuFailure menuFailure = MenuFailure::None;
     std::vector<SkippedFile> skipped;
     std::vector<UnencodableEntry> unencodable;
+    std::vector<std::wstring> written;  // full paths of the files written, the menu file last
     int filesCopied = 0;
     int entriesAppended = 0;
     int namesChanged = 0;

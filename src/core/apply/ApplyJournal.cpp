@@ -148,6 +148,18 @@ unsigned long ApplyJournal::Replace(size_t index, const std::wstring& source)
     return error;
 }
 
+unsigned long ApplyJournal::Remove(size_t index)
+{
+    const std::wstring target = addIn_ + L"\\" + targets_.at(index);
+    if (!PathExists(target))
+        return ERROR_SUCCESS;
+    if (IsReadOnlyFile(target))
+        return ERROR_FILE_READ_ONLY;
+    if (unsigned long held = CheckWritable(target); held != ERROR_SUCCESS)
+        return held;
+    return MoveThrough(target, SetAside(folder_, index), false);
+}
+
 void ApplyJournal::Finish()
 {
     WriteNewFileThrough(folder_ + L"\\" + kDone, "");
@@ -172,7 +184,7 @@ int RecoverUnfinishedApply(const std::wstring& addInFolder)
     const std::wstring menu = MenuFilePath(addInFolder);
     HANDLE probe = CreateFileW(LongPathForm(menu).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
-        return 0;
+        return -1;
     if (probe != INVALID_HANDLE_VALUE)
         CloseHandle(probe);
     int recovered = 0;
@@ -185,4 +197,19 @@ int RecoverUnfinishedApply(const std::wstring& addInFolder)
         }
     }
     return recovered;
+}
+
+bool UndoLastChange(const std::wstring& addInFolder)
+{
+    if (RecoverUnfinishedApply(addInFolder) < 0)
+        return false;
+    const std::vector<std::wstring> journals = Journals(addInFolder);
+    if (journals.empty())
+        return false;
+    // Unfinished from here on: if this stops midway, the next start completes it.
+    const std::wstring folder = Root(addInFolder) + L"\\" + journals.back();
+    if (!DeleteFileAt(folder + L"\\" + kDone))
+        return false;
+    RollBackFolder(addInFolder, folder);
+    return true;
 }

@@ -31,6 +31,10 @@ public:
     // Returns 0 or the Windows error code; on failure the target is as it was.
     unsigned long Replace(size_t index, const std::wstring& source);
 
+    // Sets the file of target number index aside, so the change removes it. Returns 0
+    // (also when there is no such file) or the Windows error code.
+    unsigned long Remove(size_t index);
+
     // Marks the change done, then keeps only the newest kJournalsKept journals.
     void Finish();
     // Puts every target and the menu file back as they were and removes the journal.
@@ -43,5 +47,12 @@ private:
 };
 
 // Rolls back every journal in addInFolder that was not marked done (a run that was
-// killed or lost power). Returns how many there were.
+// killed or lost power). Returns how many there were; -1 when the menu file is held by
+// a run in progress, and nothing was done.
 int RecoverUnfinishedApply(const std::wstring& addInFolder);
+
+// Puts the add-in folder and the menu file back as they were before the last finished
+// change, and forgets that change, so a second undo goes one further back. False when
+// there is none (or a run in progress holds the menu file). A stop midway leaves the
+// journal unfinished, and the next start completes the undo.
+bool UndoLastChange(const std::wstring& addInFolder);

@@ -47,14 +47,6 @@ void PlanCopies(ModulePlan& plan, const ModuleRow& row, const std::wstring& base
     }
 }
 
-// Whether name is "ap" + the stem of dllName + three characters + ".png": its picture.
-bool IsPictureOf(const std::wstring& name, const std::wstring& dllName)
-{
-    const std::wstring prefix = kModulePrefix + ModuleStem(dllName);
-    return name.size() == prefix.size() + 7 && EqualsNoCase(name.substr(0, prefix.size()), prefix) &&
-           EqualsNoCase(name.substr(name.size() - 4), L".png");
-}
-
 // Index of the entry line that names dllName, the line at hint first; -1 when none does.
 int FindEntryLine(const CStringArray& lines, const std::wstring& dllName, int hint, CStringArray& fields)
 {

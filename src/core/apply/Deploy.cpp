@@ -61,3 +61,10 @@ bool IsPlainFileName(const std::wstring& name)
             return false;
     return true;
 }
+
+bool IsPictureOf(const std::wstring& name, const std::wstring& dllName)
+{
+    const std::wstring prefix = kModulePrefix + ModuleStem(dllName);
+    return name.size() == prefix.size() + 7 && EqualsNoCase(name.substr(0, prefix.size()), prefix) &&
+           EqualsNoCase(name.substr(name.size() - 4), L".png");
+}

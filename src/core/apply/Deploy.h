@@ -28,3 +28,7 @@ bool IsUsableNamingBase(const std::wstring& namingBase);
 
 // Whether name is a plain file name that stays in the folder it is joined to.
 bool IsPlainFileName(const std::wstring& name);
+
+// Whether name is one of the pictures of the module dllName: "ap" + its stem + three
+// characters + ".png", as TargetName names them.
+bool IsPictureOf(const std::wstring& name, const std::wstring& dllName);

@@ -70,13 +70,17 @@ bool CiStTextFile::Open(const std::wstring& path, bool forRewrite)
     Close();
     absent_ = false;
     forRewrite_ = false;
+    openError_ = 0;
     fullPath_ = FullPathOf(path);
     if (fullPath_.empty())
         return false;
     DWORD access = forRewrite ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     HANDLE file = CreateFileW(LongPathForm(fullPath_).c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        absent_ = forRewrite && GetLastError() == ERROR_FILE_NOT_FOUND;
+        openError_ = GetLastError();
+        absent_ = forRewrite && openError_ == ERROR_FILE_NOT_FOUND;
+        if (absent_)
+            openError_ = 0;
         return absent_;
     }
     file_ = file;
@@ -85,6 +89,7 @@ bool CiStTextFile::Open(const std::wstring& path, bool forRewrite)
     // anything it could not take back.
     BY_HANDLE_FILE_INFORMATION info{};
     if (forRewrite && (!GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))) {
+        openError_ = ERROR_ACCESS_DENIED;
         Close();
         return false;
     }
@@ -137,7 +142,7 @@ bool CiStTextFile::ReadAll()
 }
 
 RewriteResult CiStTextFile::WriteRewrite(const std::vector<std::wstring>& newEntries,
-                                         const std::map<int, std::string>& replacedLines)
+                                         const std::map<int, std::optional<std::string>>& lineEdits)
 {
     RewriteResult result;
     if (!forRewrite_)
@@ -157,16 +162,18 @@ RewriteResult CiStTextFile::WriteRewrite(const std::vector<std::wstring>& newEnt
 
     // Where every line read already ends with CR LF and none changes, the old bytes go
     // out as they are; otherwise each line gets its CR LF in a new copy.
-    const bool asRead = crLfThroughout_ && replacedLines.empty();
+    const bool asRead = crLfThroughout_ && lineEdits.empty();
     std::string mended;
     if (!asRead) {
         mended.reserve(content_.size() + 2 * spans_.size());
         for (size_t i = 0; i < spans_.size(); ++i) {
-            const auto replaced = replacedLines.find(static_cast<int>(i));
-            if (replaced != replacedLines.end())
-                mended += replaced->second;
-            else
+            const auto edit = lineEdits.find(static_cast<int>(i));
+            if (edit == lineEdits.end())
                 mended.append(content_, spans_[i].first, spans_[i].second);
+            else if (edit->second)
+                mended += *edit->second;
+            else
+                continue;
             mended += kLineEnd;
         }
     }

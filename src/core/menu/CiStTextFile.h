@@ -6,6 +6,7 @@
 // that then replaces it in one step: the menu file is never seen half written, and on
 // any failure it stays exactly as it was.
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -45,13 +46,18 @@ public:
     // After ReadLinesForRewrite: whether the file did not exist.
     bool IsAbsent() const { return absent_; }
 
-    // Replaces the file with every line read (raw bytes, or the bytes replacedLines
-    // gives for its index) followed by the new entries (code page 949), each ending
-    // with CR LF. Checks every entry before writing anything. Needs a successful
-    // ReadLinesForRewrite; releases the file either way, except when an entry cannot
-    // be encoded (then nothing has happened yet).
+    // Why the last open failed: a Windows error code (a sharing violation while another
+    // program holds the file, access denied without permission), 0 when it did not.
+    unsigned long GetOpenError() const { return openError_; }
+
+    // Replaces the file with every line read followed by the new entries (code page
+    // 949), each ending with CR LF. A line read goes out as its raw bytes, or as the
+    // bytes lineEdits gives for its index (nullopt: the line is left out). Checks every
+    // entry before writing anything. Needs a successful ReadLinesForRewrite; releases
+    // the file either way, except when an entry cannot be encoded (then nothing has
+    // happened yet).
     RewriteResult WriteRewrite(const std::vector<std::wstring>& newEntries,
-                               const std::map<int, std::string>& replacedLines = {});
+                               const std::map<int, std::optional<std::string>>& lineEdits = {});
 
     // Releases the file; does nothing when none is held.
     void Close();
@@ -64,6 +70,7 @@ private:
     std::wstring fullPath_;
     bool forRewrite_ = false;
     bool absent_ = false;
+    unsigned long openError_ = 0;
     mutable CStringArray lines_;
     std::string content_;
     bool crLfThroughout_ = true;  // every line in content_ ends with CR LF

@@ -12,6 +12,14 @@ bool SameModule(const ModuleRow& row, const std::wstring& moduleName)
 
 }  // namespace
 
+bool RowNamesModule(const ModuleRow& row, const std::wstring& name)
+{
+    for (const std::wstring& candidate : {name, name + L".dll", kModulePrefix + name + L".dll", kModulePrefix + name})
+        if (SameModule(row, candidate) || EqualsNoCase(row.dllFileName, candidate))
+            return true;
+    return false;
+}
+
 void ModuleTable::Clear()
 {
     rows_.clear();

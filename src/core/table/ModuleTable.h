@@ -29,6 +29,10 @@ struct ShownCells {
     std::wstring version;
 };
 
+// Whether a user's name for a module ("apFoo.dll", "apFoo", "Foo", any case) names the
+// row's module, by its module name or its DLL file name.
+bool RowNamesModule(const ModuleRow& row, const std::wstring& name);
+
 class ModuleTable {
 public:
     int GetCount() const { return static_cast<int>(rows_.size()); }

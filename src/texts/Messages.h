@@ -12,6 +12,9 @@ std::wstring StatusLabel(RowStatus status);
 // The message naming refused 32-bit files; empty when none was refused.
 std::wstring Refused32BitMessage(const std::vector<std::wstring>& fileNames);
 
+// "zulMenu.txt 파일을 수정할수 없습니다." with a second line naming the cause, if known.
+std::wstring MenuNotWritableMessage(ApplyResult result, MenuFailure failure);
+
 // The texts to show after Apply, each in its own box, in this order; none after a
 // clean run.
 std::vector<std::wstring> ApplyMessages(const ApplyOutcome& outcome);

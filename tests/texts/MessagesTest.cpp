@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Messages.h"
-#include "app/Texts.h"
+#include "texts/Messages.h"
+#include "texts/Texts.h"
 
 TEST(Messages, OutcomesBecomeTheTextsTheUserReads)
 {
@@ -12,9 +12,17 @@ TEST(Messages, OutcomesBecomeTheTextsTheUserReads)
 
     ApplyOutcome outcome;
     EXPECT_TRUE(ApplyMessages(outcome).empty()) << "a clean run says nothing";
-    for (ApplyResult refused : {ApplyResult::NoHost, ApplyResult::MenuFileNotWritable}) {
-        outcome.result = refused;
-        EXPECT_EQ(ApplyMessages(outcome), std::vector<std::wstring>{L"zulMenu.txt 파일을 수정할수 없습니다."});
+    const std::wstring first = L"zulMenu.txt 파일을 수정할수 없습니다.";
+    const std::tuple<ApplyResult, MenuFailure, std::wstring> refusals[] = {
+        {ApplyResult::NoHost, MenuFailure::None, first + L"\nTOLVAN-QUORAL2 설치 위치를 레지스트리에서 찾지 못했습니다."},
+        {ApplyResult::MenuFileNotWritable, MenuFailure::Held, first + L"\n다른 프로그램이 파일을 사용 중입니다. TOLVAN-QUORAL2 를 종료한 뒤 다시 적용하세요."},
+        {ApplyResult::MenuFileNotWritable, MenuFailure::NoPermission, first + L"\n파일을 쓸 권한이 없습니다. 관리자 권한으로 실행하세요."},
+        {ApplyResult::MenuFileNotWritable, MenuFailure::Other, first},
+    };
+    for (const auto& [result, failure, text] : refusals) {
+        outcome.result = result;
+        outcome.menuFailure = failure;
+        EXPECT_EQ(ApplyMessages(outcome), std::vector<std::wstring>{text});
     }
     outcome.result = ApplyResult::UnencodableText;
     outcome.unencodable = {{L"apSmile.dll", U'\U0001F600'}, {L"apThai.dll", U'\u0E01'}, {L"apTab.dll", U'\t'}};

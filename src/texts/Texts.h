@@ -1,6 +1,6 @@
 #pragma once
-// Every word the setup program shows, but for the captions of the dialog template
-// (res/SetupDialog.rc). Message boxes are composed from these in Messages.cpp.
+// Every word the program shows, in its windows and on the console, but for the captions
+// of the dialog template (res/SetupDialog.rc). Messages are composed in Messages.cpp.
 
 // Shown at every start, before the dialog appears.
 inline constexpr wchar_t kHostRunningWarning[] =
@@ -8,6 +8,10 @@ inline constexpr wchar_t kHostRunningWarning[] =
 inline constexpr wchar_t kRefused32BitHeading[] = L"아래 모듈은 32Bit이므로 Load할수 없습니다.\n";
 inline constexpr wchar_t kEmptyMenuNameMessage[] = L"메뉴명칭은 반드시 들어가야합니다.";
 inline constexpr wchar_t kMenuFileNotWritableMessage[] = L"zulMenu.txt 파일을 수정할수 없습니다.";
+// Its second line, where the cause is known.
+inline constexpr wchar_t kCauseNoHost[] = L"TOLVAN-QUORAL2 설치 위치를 레지스트리에서 찾지 못했습니다.";
+inline constexpr wchar_t kCauseHeld[] = L"다른 프로그램이 파일을 사용 중입니다. TOLVAN-QUORAL2 를 종료한 뒤 다시 적용하세요.";
+inline constexpr wchar_t kCauseNoPermission[] = L"파일을 쓸 권한이 없습니다. 관리자 권한으로 실행하세요.";
 inline constexpr wchar_t kUnencodableHeading[] =
     L"아래 모듈의 메뉴 항목에 zulMenu.txt에 쓸수 없는 문자가 있어 적용하지 않았습니다.\n";
 inline constexpr wchar_t kNotInstalledHeading[] = L"아래 모듈은 제대로 설치되지 않았습니다.\n";

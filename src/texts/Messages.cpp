@@ -1,9 +1,9 @@
-#include "app/Messages.h"
+#include "texts/Messages.h"
 
 #include <cwchar>
 #include <iterator>
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -86,13 +86,25 @@ std::wstring Refused32BitMessage(const std::vector<std::wstring>& fileNames)
     return fileNames.empty() ? std::wstring() : NumberedList(kRefused32BitHeading, fileNames);
 }
 
+std::wstring MenuNotWritableMessage(ApplyResult result, MenuFailure failure)
+{
+    std::wstring text = kMenuFileNotWritableMessage;
+    if (result == ApplyResult::NoHost)
+        return text + L"\n" + kCauseNoHost;
+    if (failure == MenuFailure::Held)
+        return text + L"\n" + kCauseHeld;
+    if (failure == MenuFailure::NoPermission)
+        return text + L"\n" + kCauseNoPermission;
+    return text;
+}
+
 std::vector<std::wstring> ApplyMessages(const ApplyOutcome& outcome)
 {
     std::vector<std::wstring> messages;
     switch (outcome.result) {
     case ApplyResult::NoHost:
     case ApplyResult::MenuFileNotWritable:
-        messages.push_back(kMenuFileNotWritableMessage);
+        messages.push_back(MenuNotWritableMessage(outcome.result, outcome.menuFailure));
         break;
     case ApplyResult::UnencodableText: {
         std::vector<std::wstring> lines;

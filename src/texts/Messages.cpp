@@ -50,6 +50,8 @@ std::wstring DescribeProblem(const ModuleProblem& problem)
     return text;
 }
 
+}  // namespace
+
 std::wstring DescribeCharacter(char32_t c)
 {
     wchar_t code[16];
@@ -66,7 +68,11 @@ std::wstring DescribeCharacter(char32_t c)
     return L"'" + shown + L"' (" + code + L")";
 }
 
-}  // namespace
+std::wstring DescribeSkipped(const std::wstring& module, const SkippedCopy& copy)
+{
+    return module + L": " + FileNameOf(copy.source) + L" -> " + copy.targetName + L"(" +
+           (copy.reason == SkipReason::SameTarget ? kSkippedSameTarget : kSkippedOtherModule) + L")";
+}
 
 std::wstring StatusLabel(RowStatus status)
 {
@@ -119,8 +125,7 @@ std::vector<std::wstring> ApplyMessages(const ApplyOutcome& outcome)
     if (!outcome.skipped.empty()) {
         std::vector<std::wstring> lines;
         for (const SkippedFile& skipped : outcome.skipped)
-            lines.push_back(skipped.module + L": " + FileNameOf(skipped.copy.source) + L" -> " + skipped.copy.targetName + L"(" +
-                            (skipped.copy.reason == SkipReason::SameTarget ? kSkippedSameTarget : kSkippedOtherModule) + L")");
+            lines.push_back(DescribeSkipped(skipped.module, skipped.copy));
         messages.push_back(NumberedList(kSkippedHeading, lines));
     }
     if (!outcome.problems.empty()) {

@@ -15,24 +15,16 @@
 
 namespace {
 
-char32_t CharacterAt(const std::wstring& text, size_t i)
-{
-    const char32_t unit = text[i];
-    if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-        return 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-    return unit;
-}
-
 // Encodes a menu name, or records the module and the first character the menu file
-// cannot hold: one code page 949 lacks, or a quote, which would end the field early and
-// turn the module's line into one the host skips.
+// cannot hold.
 bool EncodeMenuName(const std::wstring& module, const std::wstring& name, std::string& bytes, ApplyOutcome& outcome)
 {
-    const size_t quote = name.find(L'"');
-    const std::optional<size_t> bad = quote != std::wstring::npos ? std::optional<size_t>(quote) : EncodeCp949(name, bytes);
-    if (bad)
+    if (const std::optional<size_t> bad = FirstUnstorable(name)) {
         outcome.unencodable.push_back({module, CharacterAt(name, *bad)});
-    return !bad;
+        return false;
+    }
+    EncodeCp949(name, bytes);
+    return true;
 }
 
 // The copies that will be made, in the order the journal numbers their targets.

@@ -92,3 +92,21 @@ std::wstring DecodeCp949(const std::string& bytes)
 {
     return DecodeCp949(bytes.data(), bytes.size());
 }
+
+std::optional<size_t> FirstUnstorable(const std::wstring& menuName)
+{
+    const size_t quote = menuName.find(L'"');
+    std::string bytes;
+    const std::optional<size_t> missing = EncodeCp949(menuName, bytes);
+    if (quote == std::wstring::npos)
+        return missing;
+    return missing && *missing < quote ? missing : std::optional<size_t>(quote);
+}
+
+char32_t CharacterAt(const std::wstring& text, size_t i)
+{
+    const char32_t unit = text[i];
+    if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+        return 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    return unit;
+}

@@ -13,3 +13,11 @@ std::optional<size_t> EncodeCp949(const std::wstring& text, std::string& bytes);
 // replacement characters, so the result is never to be encoded back into a file.
 std::wstring DecodeCp949(const std::string& bytes);
 std::wstring DecodeCp949(const char* bytes, size_t count);
+
+// Index of the first character of a menu name that the menu file cannot hold: one code
+// page 949 lacks, or a quote, which would end the field early and turn the module's line
+// into one the host passes over. nullopt when every character can be written.
+std::optional<size_t> FirstUnstorable(const std::wstring& menuName);
+
+// The character (a whole surrogate pair) at index i of text.
+char32_t CharacterAt(const std::wstring& text, size_t i);

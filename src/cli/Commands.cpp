@@ -181,8 +181,9 @@ std::wstring FindAddInFolder(const std::wstring& hostOption)
         LookUpAddInFolder(host, addIn);
         return addIn;
     }
+    // A folder given on the command line must be there: a typing error must not create one.
     host = FullPathOf(hostOption);
-    return IsAbsoluteFolderPath(host) ? AddInFolderFor(host) : std::wstring();
+    return IsAbsoluteFolderPath(host) && IsFolder(host) ? AddInFolderFor(host) : std::wstring();
 }
 
 int ListCommand(Output& out, const std::wstring& addIn, const std::wstring& module, const std::wstring& minVersion)

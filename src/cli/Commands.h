@@ -6,8 +6,8 @@
 
 class Output;
 
-// The add-in folder: of hostOption when given (made absolute), else of the host's
-// registry value. Empty when there is no host.
+// The add-in folder: of hostOption when given (made absolute; the folder must exist),
+// else of the host's registry value. Empty when there is no host.
 std::wstring FindAddInFolder(const std::wstring& hostOption);
 
 int ListCommand(Output& out, const std::wstring& addIn, const std::wstring& module, const std::wstring& minVersion);

@@ -32,6 +32,9 @@ const MessageMapEntry CTQ2ZULSetupDlg::kMessageMap[] = {
     // The apply button carries the cancel id, so the dialog manager's cancel is Apply.
     MapCommand<&CTQ2ZULSetupDlg::OnApply>(IDCANCEL, BN_CLICKED),
     MapMessage<&CTQ2ZULSetupDlg::OnDropFiles>(WM_DROPFILES),
+    // Alt+F4, the taskbar's "Close window", End task: the dialog manager would turn it
+    // into the cancel command, which is Apply. Closing ends the dialog as CLOSE does.
+    MapMessage<&CTQ2ZULSetupDlg::OnClose>(WM_CLOSE),
 };
 
 bool CTQ2ZULSetupDlg::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
@@ -152,6 +155,11 @@ void CTQ2ZULSetupDlg::OnApply()
         Reload();
     for (const std::wstring& message : ApplyMessages(outcome))
         AfxMessageBox(message, MB_OK);
+}
+
+void CTQ2ZULSetupDlg::OnClose()
+{
+    EndDialog(IDOK);
 }
 
 void CTQ2ZULSetupDlg::OnDropFiles(HDROP)

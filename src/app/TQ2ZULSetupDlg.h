@@ -32,6 +32,7 @@ protected:
     void OnDeleteSelected();
     void OnApply();
     void OnDropFiles(HDROP drop);
+    void OnClose();
     // Files dropped on the module list.
     void OnFilesDropped(HDROP drop) override;
 

@@ -5,6 +5,8 @@
 const MessageMapEntry CiStCListCtrl::kMessageMap[] = {
     MapMessage<&CiStCListCtrl::OnHScroll>(WM_HSCROLL),
     MapMessage<&CiStCListCtrl::OnVScroll>(WM_VSCROLL),
+    MapMessage<&CiStCListCtrl::OnMouseWheel>(WM_MOUSEWHEEL),
+    MapMessage<&CiStCListCtrl::OnMouseWheel>(WM_MOUSEHWHEEL),
     MapMessage<&CiStCListCtrl::OnLButtonDown>(WM_LBUTTONDOWN),
     MapNotifyFromSelf<&CiStCListCtrl::OnEndLabelEdit>(LVN_ENDLABELEDITW),
     MapNotifyFromSelf<&CiStCListCtrl::OnBeginLabelEdit>(LVN_BEGINLABELEDITW),
@@ -115,6 +117,13 @@ void CiStCListCtrl::OnHScroll(UINT, UINT, HWND)
 {
     TakeFocus();
     Default();
+}
+
+LRESULT CiStCListCtrl::OnMouseWheel(WPARAM, LPARAM)
+{
+    // The editor hands the wheel on to the list; the rows would move under it.
+    TakeFocus();
+    return Default();
 }
 
 void CiStCListCtrl::OnVScroll(UINT, UINT, HWND)

@@ -49,12 +49,13 @@ protected:
 private:
     void OnHScroll(UINT code, UINT position, HWND bar);
     void OnVScroll(UINT code, UINT position, HWND bar);
+    LRESULT OnMouseWheel(WPARAM wp, LPARAM lp);
     void OnLButtonDown(UINT keys, POINT point);
     void OnEndLabelEdit(NMHDR* header, LRESULT* result);
     void OnBeginLabelEdit(NMHDR* header, LRESULT* result);
     void OnDropFiles(HDROP drop);
 
-    // Scrolling ends an open edit: the list takes the focus from the editor.
+    // Any scroll (bars, wheel) ends an open edit: the list takes the focus from the editor.
     void TakeFocus() const;
 
     static const MessageMapEntry kMessageMap[];

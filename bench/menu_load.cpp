@@ -8,6 +8,7 @@
 #include "core/table/ModuleTable.h"
 #include "core/menu/MenuFormat.h"
 #include "core/menu/MenuLoader.h"
+#include "platform/SystemLibrary.h"
 
 int main()
 {
@@ -35,9 +36,9 @@ int main()
         for (const std::wstring& name : CatalogueNames(catalogue)) {
             std::wstring path = folder / name;
             DWORD handle = 0;
-            DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+            DWORD size = SystemVersionFunctions()->getFileVersionInfoSize(path.c_str(), &handle);
             block.resize(size);
-            GetFileVersionInfoW(path.c_str(), 0, size, block.data());
+            SystemVersionFunctions()->getFileVersionInfo(path.c_str(), 0, size, block.data());
         }
     };
     load();

@@ -12,7 +12,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$@"
 fi
 
-wineserver -p >/dev/null 2>&1
+wineserver -p >/dev/null 2>&1 || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 shopt -s nullglob
 for exe in "$BUILD_DIR"/bench/*.exe; do

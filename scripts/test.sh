@@ -17,7 +17,7 @@ fi
 # One wineserver for the whole run saves its start in every test process. Wine's
 # background services are started here, away from ctest's output pipes, which they
 # would otherwise inherit and hold open after the test ends.
-wineserver -p >/dev/null 2>&1
+wineserver -p >/dev/null 2>&1 || true  # one may already serve this prefix
 wine wineboot >/dev/null 2>&1 </dev/null || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 # Long stress runs carry the label "stress" and run only when asked: -L stress.

@@ -24,7 +24,8 @@ Result Tq2zul(const std::wstring& arguments)
     HANDLE read = nullptr, write = nullptr;
     CreatePipe(&read, &write, &inherit, 0);
     SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW start{sizeof start};
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
     start.dwFlags = STARTF_USESTDHANDLES;
     start.hStdOutput = start.hStdError = write;
     PROCESS_INFORMATION process{};

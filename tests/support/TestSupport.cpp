@@ -59,7 +59,9 @@ std::wstring TestBinFolder()
 
 std::wstring FixturePath(const std::wstring& name)
 {
-    return TestBinFolder() + L"\\fixtures\\" + name;
+    // Beside the tests, or seen from the benchmarks' folder beside them.
+    const std::wstring here = TestBinFolder() + L"\\fixtures\\" + name;
+    return FileExists(here) ? here : FolderOf(TestBinFolder()) + L"\\tests\\fixtures\\" + name;
 }
 
 std::string ReadFileBytes(const std::wstring& path)

@@ -11,6 +11,7 @@
 #include "platform/FileReplace.h"
 #include "platform/LongPath.h"
 #include "platform/Paths.h"
+#include "platform/TempFile.h"
 
 namespace {
 
@@ -187,6 +188,8 @@ int RecoverUnfinishedApply(const std::wstring& addInFolder)
         return -1;
     if (probe != INVALID_HANDLE_VALUE)
         CloseHandle(probe);
+    // Temporary copies of a run cut short are no one's.
+    RemoveToolTempFiles(addInFolder);
     int recovered = 0;
     const std::vector<std::wstring> journals = Journals(addInFolder);
     for (auto name = journals.rbegin(); name != journals.rend(); ++name) {

@@ -99,8 +99,11 @@ int main()
             complete = CopyFileW((source + L"\\" + name).c_str(), (copies + L"\\" + name).c_str(), FALSE) && complete;
     };
     auto whole = [&] {
-        for (const std::wstring& name : files)
-            complete = CopyFileWhole(source + L"\\" + name, swapped + L"\\" + name) == 0 && complete;
+        for (const std::wstring& name : files) {
+            std::wstring temp;
+            complete = CopyToTempBeside(source + L"\\" + name, swapped + L"\\" + name, temp) == 0 &&
+                       MoveThrough(temp, swapped + L"\\" + name, true) == 0 && complete;
+        }
     };
 
     apply();

@@ -10,6 +10,7 @@
 #include "core/menu/MenuLoader.h"
 #include "core/modules/ModuleIntake.h"
 #include "support/ModuleFactory.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -22,22 +23,6 @@ void Reset(const std::wstring& addIn)
         RemoveFolderWithFiles(addIn + L"\\~tq2zul-journal\\" + journal);
     for (const std::wstring& name : ListFolderFiles(addIn))
         DeleteFileW((addIn + L"\\" + name).c_str());
-}
-
-bool RunProgram(std::wstring commandLine)
-{
-    STARTUPINFOW start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &start,
-                        &process))
-        return false;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code == 0;
 }
 
 }  // namespace
@@ -70,7 +55,7 @@ int main()
         IntakeSelectedFiles(table, paths);
         complete = ApplyPendingModules(table, catalogue, dialogHost + L"\\zul_ap").filesCopied == 2 * kModules && complete;
     };
-    auto cli = [&] { complete = RunProgram(commandLine) && complete; };
+    auto cli = [&] { complete = RunProgram(commandLine).code == 0 && complete; };
 
     std::vector<double> dialogNs, cliNs;
     for (int round = 0; round < kRounds; ++round) {

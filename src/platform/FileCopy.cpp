@@ -50,15 +50,3 @@ bool IsReadOnlyFile(const std::wstring& path)
     const DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
-
-unsigned long CopyFileWhole(const std::wstring& source, const std::wstring& target)
-{
-    // A plain copy fails on a read-only target; a rename would replace it under Wine.
-    if (IsReadOnlyFile(target))
-        return ERROR_FILE_READ_ONLY;
-    std::wstring temp;
-    unsigned long error = CopyToTempBeside(source, target, temp);
-    if (error == ERROR_SUCCESS && (error = MoveThrough(temp, target, true)) != ERROR_SUCCESS)
-        DeleteTemp(temp);
-    return error;
-}

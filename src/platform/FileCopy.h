@@ -1,7 +1,7 @@
 #pragma once
-// Copying a file into place so that the target is, at every moment, either the file it
-// was or the whole new one: a running host, or a tool killed mid-copy, never finds
-// half a DLL. Copies reach the disk before they take a target's place.
+// Copying a file into place in two steps, so that no one ever finds half of it: the copy
+// goes to a temporary file beside the target and reaches the disk, then a rename puts
+// it in the target's place.
 #include <string>
 
 // Copies source to a new temporary file beside target and flushes it to the disk.
@@ -14,8 +14,3 @@ unsigned long MoveThrough(const std::wstring& from, const std::wstring& to, bool
 
 // Whether path is an existing read-only file (which Windows would not let a copy replace).
 bool IsReadOnlyFile(const std::wstring& path);
-
-// Copies source over target by a temporary file and one rename. Returns 0, else the
-// Windows error code (ERROR_FILE_READ_ONLY for a read-only target); on failure target
-// is unchanged and no temporary file is left. Both paths must be full paths.
-unsigned long CopyFileWhole(const std::wstring& source, const std::wstring& target);

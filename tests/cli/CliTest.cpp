@@ -12,38 +12,10 @@
 
 namespace {
 
-struct Result {
-    DWORD code = 0;
-    std::string out;  // standard output and error, as bytes
-};
-
-// Runs the built tq2zul.exe with arguments, as a deployment system would.
-Result Tq2zul(const std::wstring& arguments)
+// The built tq2zul.exe with arguments.
+ProgramRun Tq2zul(const std::wstring& arguments)
 {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    CreatePipe(&read, &write, &inherit, 0);
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW start{};
-    start.cb = sizeof start;
-    start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdOutput = start.hStdError = write;
-    PROCESS_INFORMATION process{};
-    std::wstring line = L"\"" + FolderOf(TestBinFolder()) + L"\\bin\\tq2zul.exe\" " + arguments;
-    Result run;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &start, &process))
-        return {99, "cannot start tq2zul.exe"};
-    CloseHandle(write);
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        run.out.append(buffer, got);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &run.code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    CloseHandle(read);
-    return run;
+    return RunProgram(L"\"" + FolderOf(TestBinFolder()) + L"\\bin\\tq2zul.exe\" " + arguments);
 }
 
 // A host with two installed modules, and modules to add beside it.
@@ -71,9 +43,9 @@ struct Seat {
 TEST(Cli, InstallsAsTheDialogDoesAndRunsAgainWithoutChange)
 {
     Seat cli, dialog;
-    const Result installed = Tq2zul(L"install" + cli.Module(L"apStair.dll") + cli.Module(L"apInterGrid.dll") + cli.Host() +
+    const ProgramRun installed = Tq2zul(L"install" + cli.Module(L"apStair.dll") + cli.Module(L"apInterGrid.dll") + cli.Host() +
                                  L" --log \"" + cli.dir / L"log.txt\"");
-    ASSERT_EQ(installed.code, 0u) << installed.out;
+    ASSERT_EQ(installed.code, 0u) << installed.output;
 
     // What the dialog does for the same choices: add both, then Apply.
     ModuleTable table;
@@ -89,8 +61,8 @@ TEST(Cli, InstallsAsTheDialogDoesAndRunsAgainWithoutChange)
     EXPECT_NE(log.find("install wrote " + Utf8(cli.addIn) + "\\apInterSnap.dll"), std::string::npos) << log;
     EXPECT_NE(log.find("zulmenu.txt"), std::string::npos);
 
-    const Result again = Tq2zul(L"install" + cli.Module(L"apStair.dll") + cli.Host());
-    EXPECT_EQ(again.code, 0u) << again.out;
+    const ProgramRun again = Tq2zul(L"install" + cli.Module(L"apStair.dll") + cli.Host());
+    EXPECT_EQ(again.code, 0u) << again.output;
     EXPECT_EQ(Snapshot(cli.addIn), after) << "installed at this version: no byte changes";
     EXPECT_EQ(Tq2zul(L"list Stair --min-version 1.0.0.3" + cli.Host()).code, 0u);
     EXPECT_EQ(Tq2zul(L"list apStair.dll --min-version 1.0.10" + cli.Host()).code, 6u);
@@ -103,8 +75,8 @@ TEST(Cli, UninstallAndUndoPutEveryByteBack)
     const auto original = Snapshot(seat.addIn);
     ASSERT_EQ(Tq2zul(L"install" + seat.Module(L"apStair.dll") + seat.Host()).code, 0u);
     const auto installed = Snapshot(seat.addIn);
-    const Result removed = Tq2zul(L"uninstall Stair DraftAssist" + seat.Host());
-    EXPECT_EQ(removed.code, 0u) << removed.out;
+    const ProgramRun removed = Tq2zul(L"uninstall Stair DraftAssist" + seat.Host());
+    EXPECT_EQ(removed.code, 0u) << removed.output;
     EXPECT_EQ(Snapshot(seat.addIn), (decltype(original){{L"zulmenu.txt", "; 메뉴\r\n"}}));
     EXPECT_EQ(Tq2zul(L"uninstall Stair" + seat.Host()).code, 0u) << "not installed: nothing to do, and done";
     EXPECT_EQ(Tq2zul(L"undo" + seat.Host()).code, 0u);
@@ -123,10 +95,10 @@ TEST(Cli, ExitCodesSayWhyAndJsonAndHangulSurviveRedirection)
     EXPECT_EQ(Tq2zul(L"install" + seat.Module(L"missing.dll") + seat.Host()).code, 2u);
     EXPECT_EQ(Tq2zul(L"frobnicate").code, 2u);
     HANDLE held = CreateFileW((seat.addIn + L"\\zulmenu.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    const Result busy = Tq2zul(L"install" + seat.Module(L"apStair.dll") + seat.Host());
+    const ProgramRun busy = Tq2zul(L"install" + seat.Module(L"apStair.dll") + seat.Host());
     CloseHandle(held);
     EXPECT_EQ(busy.code, 1618u) << "the host holds the menu file: retry later";
-    EXPECT_NE(busy.out.find(Utf8(L"zulMenu.txt 파일을 수정할수 없습니다.\n다른 프로그램이")), std::string::npos) << busy.out;
+    EXPECT_NE(busy.output.find(Utf8(L"zulMenu.txt 파일을 수정할수 없습니다.\n다른 프로그램이")), std::string::npos) << busy.output;
     EXPECT_EQ(Snapshot(seat.addIn), original) << "nothing written by any of these";
 
     WriteFileBytes(seat.addIn + L"\\apInterSnap_16.png", "read-only");
@@ -135,15 +107,15 @@ TEST(Cli, ExitCodesSayWhyAndJsonAndHangulSurviveRedirection)
         << "partly installed";
     SetFileAttributesW((seat.addIn + L"\\apInterSnap_16.png").c_str(), FILE_ATTRIBUTE_NORMAL);
 
-    const Result listed = Tq2zul(L"list --json" + seat.Host());
-    const nlohmann::json document = nlohmann::json::parse(listed.out);
+    const ProgramRun listed = Tq2zul(L"list --json" + seat.Host());
+    const nlohmann::json document = nlohmann::json::parse(listed.output);
     EXPECT_EQ(document["exitCode"], 0);
     ASSERT_EQ(document["modules"].size(), 2u);
     EXPECT_EQ(document["modules"][0]["menuName"], Utf8(L"도면"));
     EXPECT_EQ(document["modules"][1]["menuName"], Utf8(L"한글"));
     EXPECT_EQ(document["modules"][1]["dll"], "apInterSnap.dll");
-    const Result checked = Tq2zul(L"check" + seat.Module(L"apInterGrid.dll") + seat.Host());
+    const ProgramRun checked = Tq2zul(L"check" + seat.Module(L"apInterGrid.dll") + seat.Host());
     EXPECT_EQ(checked.code, 0u);
-    EXPECT_NE(checked.out.find(Utf8(L"menu line: \"CamToolpath\" \"계단 InterGrid.dll\" \"CAM\" \"REGULAR\"")), std::string::npos)
-        << checked.out;
+    EXPECT_NE(checked.output.find(Utf8(L"menu line: \"CamToolpath\" \"계단 InterGrid.dll\" \"CAM\" \"REGULAR\"")), std::string::npos)
+        << checked.output;
 }

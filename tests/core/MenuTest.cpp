@@ -37,36 +37,21 @@ TEST(CodePage949, EncodesStrictlyAndDecodesStrayBytesAlone)
         << "a lead byte without its trail never swallows a quote or a space";
 }
 
-TEST(MenuFormat, SplitsFieldsRecognisesEntriesAndComposesLines)
+// Splitting is held against the rules by the property tests; what they do not reach:
+TEST(MenuFormat, EdgesOfSplittingAndTheLinesComposedForModules)
 {
-    CStringArray pieces;
-    EXPECT_EQ(SplitString(L"\"", L"\"a\"\"b \"", pieces), 2);
-    EXPECT_EQ(pieces.GetAt(1), L"b ");
-    EXPECT_EQ(SplitString(L"", L"abc", pieces), 0) << "an empty delimiter splits nothing";
-    EXPECT_EQ(SplitString(L"ab", L"abxab", pieces), 1);
-    CStringArray fields{};
+    CStringArray pieces, fields;
+    EXPECT_EQ(SplitString(L"", L"abc", pieces) + SplitString(L"ab", L"abxab", pieces), 1) << "an empty delimiter splits nothing";
     fields.Add(L"kept");
-    EXPECT_TRUE(SplitFields(L"\"", L" ", L" \" x \"   \"y\"", fields));
+    EXPECT_TRUE(SplitFields(L"\"", L" ", L" \" x \"   \"y\"", fields) && !SplitFields(L"\"", L" ", L"\"\"", fields));
     EXPECT_EQ(std::vector<std::wstring>(fields.begin(), fields.end()), (std::vector<std::wstring>{L"kept", L"x", L"y"}));
-    EXPECT_FALSE(SplitFields(L"\"", L" ", L"\"\"", fields));
-
-    EXPECT_TRUE(SplitMenuEntry(L"  \"Foo\"  \" 한 글 \" \"CAD\" \"REGULAR\" ", fields));
-    EXPECT_EQ(fields.GetAt(1), L"한 글");
-    for (const wchar_t* line : {L"\"a\" \"b\" \"c\"", L"\"a\" \"b\" \"c\" \"d\" \"e\"", L"\"a\" \"\" \"c\" \"d\"", L""})
-        EXPECT_FALSE(SplitMenuEntry(line, fields)) << Utf8(line);
-
-    const std::pair<const wchar_t*, const wchar_t*> composed[] = {
-        {L"apInterSnap.dll", L"\"InterSnap\" \"M\" \"CAD\" \"INTERRUPT\""},
-        {L"apINTERx.dll", L"\"INTERx\" \"M\" \"CAD\" \"INTERRUPT\""},
-        {L"apcamDrill.dll", L"\"camDrill\" \"M\" \"CAM\" \"REGULAR\""},
-        {L"apInte.dll", L"\"Inte\" \"M\" \"CAD\" \"REGULAR\""},
-        {L"apCa.dll", L"\"Ca\" \"M\" \"CAD\" \"REGULAR\""},
-        {L"apDraft.dll", L"\"Draft\" \"M\" \"CAD\" \"REGULAR\""},
-    };
-    for (const auto& [module, line] : composed)
-        EXPECT_EQ(ComposeMenuEntry(module, L"M"), line) << Utf8(module);
-    EXPECT_EQ(MenuFilePath(L""), L"") << "no host: no menu file at a drive's root";
-    EXPECT_EQ(MenuFilePath(L"C:\\h\\zul_ap"), L"C:\\h\\zul_ap\\zulmenu.txt");
+    std::wstring composed;
+    for (const wchar_t* module : {L"apInterSnap.dll", L"apINTERx.dll", L"apcamDrill.dll", L"apInte.dll", L"apCa.dll"})
+        composed += ComposeMenuEntry(module, L"M") + L"|";
+    EXPECT_EQ(composed, L"\"InterSnap\" \"M\" \"CAD\" \"INTERRUPT\"|\"INTERx\" \"M\" \"CAD\" \"INTERRUPT\"|"
+                        L"\"camDrill\" \"M\" \"CAM\" \"REGULAR\"|\"Inte\" \"M\" \"CAD\" \"REGULAR\"|\"Ca\" \"M\" \"CAD\" \"REGULAR\"|")
+        << "the kind and mode follow the stem's start, ignoring case; short stems are plain";
+    EXPECT_EQ(MenuFilePath(L"") + MenuFilePath(L"C:\\h"), L"C:\\h\\zulmenu.txt") << "no host: no menu file at a drive's root";
 }
 
 TEST(TextFile, ReadsLinesAndRewritesKeepingEveryOldByte)
@@ -80,8 +65,7 @@ TEST(TextFile, ReadsLinesAndRewritesKeepingEveryOldByte)
     {
         CiStTextFile file;
         ASSERT_TRUE(file.ReadLinesForRewrite(path));
-        EXPECT_EQ(Lines(file)[1], L"free\rtext");
-        EXPECT_EQ(Lines(file)[4], L"한글\r");
+        EXPECT_EQ(Lines(file)[1] + L"|" + Lines(file)[4], L"free\rtext|한글\r") << "a lone CR is text";
         EXPECT_EQ(file.GetRawLine(3), "\x80\xFF\xC7 bad");
         EXPECT_NE(std::string(setlocale(LC_ALL, nullptr)).find("949"), std::string::npos) << "korean locale in force";
         HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -96,7 +80,7 @@ TEST(TextFile, ReadsLinesAndRewritesKeepingEveryOldByte)
     CiStTextFile missing, empty;
     EXPECT_FALSE(missing.ReadLines(dir / L"absent.txt") || missing.ReadLines(L"") || missing.ReadLinesForRewrite(L""));
     ASSERT_TRUE(missing.ReadLinesForRewrite(dir / L"new.txt"));
-    EXPECT_FALSE(FileExists(dir / L"new.txt")) << "nothing is created before the write";
+    EXPECT_FALSE(PathExists(dir / L"new.txt")) << "nothing is created before the write";
     EXPECT_TRUE(missing.WriteRewrite({kEntry}).ok);
     EXPECT_EQ(ReadFileBytes(dir / L"new.txt"), kEntryBytes);
     WriteFileBytes(path, "");
@@ -179,14 +163,12 @@ TEST(MenuLoader, OneRowPerEntryNamedAndVersionedFromTheInstalledDll)
     ASSERT_EQ(scene.table.GetCount(), 2);
     const ModuleRow& missing = scene.table.GetRow(0);
     EXPECT_EQ(missing.status, RowStatus::Loaded);
-    EXPECT_EQ(missing.dllFileName, L"apDraftAssist.dll");
-    EXPECT_EQ(missing.moduleName, L"ap") << "no DLL, no internal name";
-    EXPECT_EQ(missing.menuName, L"도면  A");
-    EXPECT_EQ(missing.sourcePath, scene.InAddIn(L"apDraftAssist.dll"));
-    EXPECT_EQ(scene.table.GetRow(1).moduleName, L"apSampleFull.dll");
-    EXPECT_EQ(scene.table.GetShown(1).version, L"2.3.0.8");
-    EXPECT_EQ(scene.PresentCount(), 2) << "marked through the DLL file names";
-    EXPECT_TRUE(scene.catalogue.IsPresent(0) && scene.catalogue.IsPresent(1));
+    EXPECT_EQ(missing.dllFileName + L"|" + missing.moduleName + L"|" + missing.menuName + L"|" + missing.sourcePath,
+              L"apDraftAssist.dll|ap|도면  A|" + scene.InAddIn(L"apDraftAssist.dll")) << "no DLL, no internal name";
+    EXPECT_EQ(scene.table.GetRow(1).moduleName + scene.table.GetShown(1).version, L"apSampleFull.dll2.3.0.8");
+    EXPECT_EQ(scene.table.GetRow(1).menuLine, 4) << "where an edited name goes";
+    EXPECT_TRUE(scene.PresentCount() == 2 && scene.catalogue.IsPresent(0) && scene.catalogue.IsPresent(1))
+        << "marked through the DLL file names";
 
     LoadMenuFile(L"", scene.table, scene.catalogue);
     EXPECT_EQ(scene.table.GetCount(), 0) << "no host: an empty list";

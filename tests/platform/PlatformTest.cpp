@@ -11,24 +11,15 @@
 
 TEST(Paths, FolderAndFileNameOfEveryKindOfPath)
 {
-    const struct {
-        const wchar_t *path, *folder, *name;
-    } cases[] = {
-        {L"C:\\Modules\\apFoo.dll", L"C:\\Modules", L"apFoo.dll"},
-        {L"C:\\apFoo.dll", L"C:\\", L"apFoo.dll"},
-        {L"\\apFoo.dll", L"\\", L"apFoo.dll"},
-        {L"\\\\?\\C:\\apFoo.dll", L"\\\\?\\C:\\", L"apFoo.dll"},
-        {L"\\\\server\\share\\apFoo.dll", L"\\\\server\\share", L"apFoo.dll"},
-        {L"C:apFoo.dll", L"C:", L"C:apFoo.dll"},
-        {L"apFoo.dll", L"", L"apFoo.dll"},
-        {L"C:/Modules/apFoo.dll", L"C:", L"apFoo.dll"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FolderOf(c.path), c.folder) << Utf8(c.path);
-        EXPECT_EQ(FileNameOf(c.path), c.name) << Utf8(c.path);
+    std::wstring folders, names;
+    for (const wchar_t* path : {L"C:\\Mods\\apFoo.dll", L"C:\\apFoo.dll", L"\\apFoo.dll", L"\\\\?\\C:\\apFoo.dll",
+                                L"\\\\srv\\share\\apFoo.dll", L"C:apFoo.dll", L"apFoo.dll", L"C:/Mods/apFoo.dll"}) {
+        folders += FolderOf(path) + L"|";
+        names += FileNameOf(path) + L"|";
     }
-    EXPECT_EQ(WithoutTrailingBackslashes(L"C:\\Host\\\\"), L"C:\\Host");
-    EXPECT_EQ(WithoutTrailingBackslashes(L"\\\\\\"), L"");
+    EXPECT_EQ(folders, L"C:\\Mods|C:\\|\\|\\\\?\\C:\\|\\\\srv\\share|C:||C:|") << "a root keeps its backslash";
+    EXPECT_EQ(names, L"apFoo.dll|apFoo.dll|apFoo.dll|apFoo.dll|apFoo.dll|C:apFoo.dll|apFoo.dll|apFoo.dll|");
+    EXPECT_EQ(WithoutTrailingBackslashes(L"C:\\Host\\\\") + WithoutTrailingBackslashes(L"\\\\\\"), L"C:\\Host");
     const std::wstring deep = L"C:\\" + std::wstring(300, L'x') + L"\\apFoo.dll";
     EXPECT_EQ(FolderOf(deep), deep.substr(0, deep.size() - 10)) << "any length";
 }
@@ -54,9 +45,10 @@ TEST(Paths, ExistsCreatesAndListsFoldersAtAnyLength)
     CreateFolderChain(deep);
     ASSERT_TRUE(PathExists(deep + L"/")) << "every level created";
     std::replace(deep.begin(), deep.end(), L'/', L'\\');
-    const std::wstring source = dir / L"a.dll", target = deep + L"\\apTarget.dll";
-    EXPECT_EQ(CopyFileWhole(source, target), 0u);
-    EXPECT_EQ(CopyFileWhole(source, target), 0u) << "over an existing target";
+    const std::wstring target = deep + L"\\apTarget.dll";
+    std::wstring temp;
+    for (int twice = 0; twice < 2; ++twice)
+        EXPECT_TRUE(CopyToTempBeside(dir / L"a.dll", target, temp) == 0 && MoveThrough(temp, target, true) == 0) << twice;
     EXPECT_EQ(ListFolderFiles(deep), std::vector<std::wstring>{L"apTarget.dll"}) << "no temporary file stays";
     EXPECT_EQ(ReadFileBytes(target), "a");
 }
@@ -91,45 +83,21 @@ TEST(TempFile, OnlyNamesTheToolMakesAreLeftoversToRemove)
     EXPECT_EQ(ListFolderFiles(dir.Path()), std::vector<std::wstring>{L"~tq2zul-notes.tmp"});
 }
 
-TEST(CopyFileWhole, FailsCleanlyOnReadOnlyTargetsAndMissingSources)
+TEST(FileCopy, CopiesThroughATemporaryFileAndFailsCleanly)
 {
     TempDir dir;
     WriteFileBytes(dir / L"source.dll", "new");
-    WriteFileBytes(dir / L"target.dll", "old");
-    SetFileAttributesW((dir / L"target.dll").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(CopyFileWhole(dir / L"source.dll", dir / L"target.dll"), static_cast<unsigned long>(ERROR_FILE_READ_ONLY));
-    EXPECT_EQ(CopyFileWhole(dir / L"gone.dll", dir / L"other.dll"), static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
-    SetFileAttributesW((dir / L"target.dll").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadFileBytes(dir / L"target.dll"), "old");
-    EXPECT_EQ(ListFolderFiles(dir.Path()).size(), 2u) << "no temporary file, no partial target";
-}
-
-TEST(CopyFileWhole, AReaderSeesTheOldFileOrTheWholeNewOneNeverPart)
-{
-    TempDir dir;
-    const size_t size = 4u << 20;
-    const std::string oldBytes(size, 'o'), newBytes(size, 'n');
-    const std::wstring sources[] = {dir / L"new.bin", dir / L"old.bin"}, target = dir / L"apTarget.dll";
-    WriteFileBytes(sources[0], newBytes);
-    WriteFileBytes(sources[1], oldBytes);
-    WriteFileBytes(target, oldBytes);
-    std::atomic<bool> done{false};
-    std::atomic<int> reads{0}, torn{0};
-    std::thread reader([&] {
-        while (!done) {
-            const std::string seen = ReadFileBytes(target);
-            torn += seen.empty() || seen == oldBytes || seen == newBytes ? 0 : 1;
-            ++reads;
-        }
-    });
-    int replaced = 0;
-    for (int attempt = 0; attempt < 500 && replaced < 6; ++attempt)
-        replaced += CopyFileWhole(sources[replaced % 2], target) == 0 ? 1 : 0;
-    WaitFor([&] { return reads > 0; });
-    done = true;
-    reader.join();
-    EXPECT_EQ(replaced, 6);
-    EXPECT_EQ(torn.load(), 0) << "of " << reads.load() << " reads";
+    SetFileAttributesW((dir / L"source.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    std::wstring temp;
+    ASSERT_EQ(CopyToTempBeside(dir / L"source.dll", dir / L"target.dll", temp), 0u);
+    EXPECT_TRUE(IsToolTempName(FileNameOf(temp)) && !IsReadOnlyFile(temp)) << "a copy that can be replaced again";
+    EXPECT_EQ(MoveThrough(temp, dir / L"source.dll", false), static_cast<unsigned long>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(MoveThrough(temp, dir / L"target.dll", false), 0u);
+    EXPECT_EQ(ReadFileBytes(dir / L"target.dll"), "new");
+    EXPECT_EQ(CopyToTempBeside(dir / L"gone.dll", dir / L"other.dll", temp), static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(IsReadOnlyFile(dir / L"source.dll") && !IsReadOnlyFile(dir / L"target.dll") && !IsReadOnlyFile(dir / L"none"));
+    SetFileAttributesW((dir / L"source.dll").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ListFolderFiles(dir.Path()).size(), 2u) << "no temporary file left";
 }
 
 TEST(SwapInTemp, RetriesWhileHeldKeepsAttributesAndNeverOverwritesAStranger)

@@ -14,17 +14,11 @@
 TempDir::TempDir()
 {
     static unsigned counter = 0;
-    const std::wstring base = std::filesystem::temp_directory_path().wstring();
-    for (;;) {
-        std::wstring candidate = base + L"tq2zul-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++counter);
-        if (CreateDirectoryW(candidate.c_str(), nullptr)) {
-            path_ = FullPathOf(candidate);
-            return;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot create a temporary folder");
-    }
+    path_ = FullPathOf(std::filesystem::temp_directory_path().wstring() + L"tq2zul-" +
+                       std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+    RemoveTree(path_);  // left by an earlier process of the same number
+    if (!CreateDirectoryW(path_.c_str(), nullptr))
+        throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir()
@@ -34,22 +28,9 @@ TempDir::~TempDir()
 
 void RemoveTree(const std::wstring& path)
 {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(LongPathForm(path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName, child = LongPathForm(path + L"\\" + name);
-            if (name == L"." || name == L"..")
-                continue;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + L"\\" + name);
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(LongPathForm(path).c_str());
+    for (const std::wstring& folder : ListSubfolders(path))
+        RemoveTree(path + L"\\" + folder);
+    RemoveFolderWithFiles(path);
 }
 
 std::wstring TestBinFolder()
@@ -61,7 +42,7 @@ std::wstring FixturePath(const std::wstring& name)
 {
     // Beside the tests, or seen from the benchmarks' folder beside them.
     const std::wstring here = TestBinFolder() + L"\\fixtures\\" + name;
-    return FileExists(here) ? here : FolderOf(TestBinFolder()) + L"\\tests\\fixtures\\" + name;
+    return PathExists(here) ? here : FolderOf(TestBinFolder()) + L"\\tests\\fixtures\\" + name;
 }
 
 std::string ReadFileBytes(const std::wstring& path)
@@ -76,11 +57,6 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + Utf8(path));
-}
-
-bool FileExists(const std::wstring& path)
-{
-    return GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::pair<std::wstring, std::string>> Snapshot(const std::wstring& folder)
@@ -124,6 +100,35 @@ void SetHostRegistryValue(const std::wstring& data)
 void DeleteHostRegistryKey()
 {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kHostRegistryKey);
+}
+
+ProgramRun RunProgram(std::wstring commandLine)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    CreatePipe(&read, &write, &inherit, 0);
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdOutput = start.hStdError = write;
+    PROCESS_INFORMATION process{};
+    const bool started =
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &start, &process);
+    CloseHandle(write);
+    ProgramRun run{99, started ? "" : "cannot start " + Utf8(commandLine)};
+    char buffer[4096];
+    DWORD got = 0;
+    while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        run.output.append(buffer, got);
+    CloseHandle(read);
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &run.code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    return run;
 }
 
 std::string Utf8(const std::wstring& text)

@@ -29,7 +29,6 @@ std::wstring TestBinFolder();
 
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-bool FileExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 // Every file below folder (relative name -> bytes), for whole-folder comparisons.
 std::vector<std::pair<std::wstring, std::string>> Snapshot(const std::wstring& folder);
@@ -41,6 +40,14 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 // Sets (REG_SZ) or removes the host's installation value in HKEY_LOCAL_MACHINE.
 void SetHostRegistryValue(const std::wstring& data);
 void DeleteHostRegistryKey();
+
+// Runs a program to its end, as a deployment system would: its exit code, and what it
+// wrote to standard output and error.
+struct ProgramRun {
+    DWORD code = 0;
+    std::string output;
+};
+ProgramRun RunProgram(std::wstring commandLine);
 
 // UTF-8 text for gtest messages.
 std::string Utf8(const std::wstring& text);

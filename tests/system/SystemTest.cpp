@@ -108,7 +108,7 @@ struct Scene {
         }
         // Once the menu file lists the new modules, their files are all in place.
         for (const auto& [name, bytes] : isNewMenu ? newFiles : oldFiles)
-            if (!FileExists(addIn + L"\\" + name))
+            if (!PathExists(addIn + L"\\" + name))
                 wrong += Utf8(name) + " is missing; ";
         return wrong;
     }

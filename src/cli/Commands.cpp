@@ -274,23 +274,20 @@ int InstallCommand(Output& out, const std::wstring& addIn, const std::vector<std
     LoadHost(addIn, host);
     const int first = host.table.GetCount();
 
-    // Run again by a deployment system: a module installed at this version stays as it is.
-    std::vector<std::wstring> wanted;
-    for (const std::wstring& path : paths) {
-        const CiStFileInformation info(path);
-        const int r = host.table.FindByModuleName(kModulePrefix + info.GetInternalName());
-        const bool same = r != -1 && !info.GetProductVersion().empty() &&
-                          host.table.GetShown(r).version == info.GetProductVersion() &&
-                          PathExists(addIn + L"\\" + host.table.GetRow(r).dllFileName) &&
-                          (!menuName || *menuName == host.table.GetRow(r).menuName);
-        if (same)
-            out.Line(host.table.GetRow(r).moduleName + L": " + kCliAlreadyInstalled);
-        else
-            wanted.push_back(path);
-    }
-    const std::vector<std::wstring> refused = IntakeSelectedFiles(host.table, wanted);
+    const ModuleTable before = host.table;
+    const std::vector<std::wstring> refused = IntakeSelectedFiles(host.table, paths);
     if (!refused.empty())
         out.Error(Refused32BitMessage(refused));
+    // Run again by a deployment system: a module installed at this version stays as it is.
+    for (int r = 0; r < first; ++r) {
+        const ModuleRow& row = host.table.GetRow(r);
+        const std::wstring& version = host.table.GetShown(r).version;
+        if (row.status == RowStatus::Replaced && !version.empty() && version == before.GetShown(r).version &&
+            PathExists(addIn + L"\\" + row.dllFileName) && (!menuName || *menuName == row.menuName)) {
+            host.table.RestoreRow(r, before);
+            out.Line(row.moduleName + L": " + kCliAlreadyInstalled);
+        }
+    }
     bool pending = false;
     for (int i = 0; i < host.table.GetCount(); ++i) {
         if (host.table.GetRow(i).status == RowStatus::Loaded)

@@ -56,6 +56,8 @@ public:
     // Turns a pending addition over to a newer file of the same module.
     void RefreshAdded(int r, const ModuleRow& row, const std::wstring& version);
     void SetMenuName(int r, const std::wstring& name);
+    // Puts row r back as earlier has it: the same table before a change to that row.
+    void RestoreRow(int r, const ModuleTable& earlier) { At(r) = earlier.rows_.at(static_cast<size_t>(r)); }
     void RemoveRow(int r);
 
 private:

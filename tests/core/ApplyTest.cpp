@@ -231,13 +231,13 @@ TEST(Apply, RefusalsComeBeforeAnythingIsWrittenAndLeaveTheNamesFree)
               ApplyResult::MenuFileNotWritable);
     EXPECT_FALSE(PathExists(scene.dir / L"Host 2.0")) << "a level with a dot is not created";
 
-    scene.Add(L"apSmile.dll", L"Smile \U0001F600", scene.Source(L"apSmile.dll"));
+    scene.Add(L"apSmile.dll", L"Smile \U00010000", scene.Source(L"apSmile.dll"));
     scene.Add(L"apThai.dll", L"\u0E01\u0E02", scene.Source(L"apThai.dll"));
     const ApplyOutcome bad = ApplyPendingModules(scene.table, scene.catalogue, scene.addIn);
     EXPECT_EQ(bad.result, ApplyResult::UnencodableText);
     ASSERT_EQ(bad.unencodable.size(), 2u);
     EXPECT_EQ(bad.unencodable[0].module, L"apSmile.dll");
-    EXPECT_EQ(bad.unencodable[0].character, U'\U0001F600');
+    EXPECT_EQ(bad.unencodable[0].character, U'\U00010000') << "the first pair of surrogates";
     EXPECT_EQ(bad.unencodable[1].character, U'\u0E01');
     untouched("unencodable entries");
 

@@ -32,13 +32,15 @@ struct Host {
     ModuleCatalogue catalogue;
 };
 
-// The host as the dialog shows it at start: a run cut short is put back first.
-void LoadHost(const std::wstring& addIn, Host& host)
+// The host as the dialog shows it at start: a run cut short is put back first, unless
+// the command is one that changes nothing.
+void LoadHost(const std::wstring& addIn, Host& host, bool recover = true)
 {
     host.catalogue.FillCatalogue();
     if (addIn.empty())
         return;
-    RecoverUnfinishedApply(addIn);
+    if (recover)
+        RecoverUnfinishedApply(addIn);
     LoadMenuFile(addIn, host.table, host.catalogue);
 }
 
@@ -228,7 +230,7 @@ int CheckCommand(Output& out, const std::wstring& addIn, const std::vector<std::
     bool missing = false;
     const std::vector<std::wstring> paths = FullPaths(out, dlls, missing);
     Host host;
-    LoadHost(addIn, host);
+    LoadHost(addIn, host, false);
     nlohmann::json& files = out.Document()["files"] = nlohmann::json::array();
     for (const std::wstring& path : paths) {
         const CiStFileInformation info(path);

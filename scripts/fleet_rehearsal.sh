@@ -31,10 +31,10 @@ for seat in $(seq 2 "$seats"); do
   on "$seat" reg add "$key" /v TOLVAN_PLUS /t REG_SZ /d 'C:\TQ2Host' /f >/dev/null 2>&1
 done
 
-# Seat 2 runs the host for a while.
-on 2 "$bin/hold_file.exe" 'C:\TQ2Host\zul_ap\zulmenu.txt' 6 'C:\held' &
+# Seat 2 runs the host until its user closes it: here, once the first install was refused.
+on 2 "$bin/hold_file.exe" 'C:\TQ2Host\zul_ap\zulmenu.txt' 'C:\held' 'C:\closed' &
 holder=$!
-for _ in $(seq 200); do [ -f "$fleet/seat2/drive_c/held" ] && break; sleep 0.05; done
+for _ in $(seq 400); do [ -f "$fleet/seat2/drive_c/held" ] && break; sleep 0.05; done
 [ -f "$fleet/seat2/drive_c/held" ] || { echo "fleet: the hold never started" >&2; exit 1; }
 
 retried=0
@@ -47,6 +47,7 @@ deploy() {
     # Wine hands a Windows exit code to Linux in 8 bits: 1618 arrives as 82.
     [ "$code" -eq $((1618 % 256)) ] || { echo "fleet: seat $seat: install exit code $code" >&2; return 1; }
     retried=$((retried + 1))
+    touch "$fleet/seat$seat/drive_c/closed"
     sleep 0.5
   done
   echo "fleet: seat $seat still busy" >&2

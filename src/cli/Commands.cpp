@@ -337,8 +337,8 @@ int UninstallCommand(Output& out, const std::wstring& addIn, const std::vector<s
         out.Line(dll + L": " + kCliRemoved);
         removed.push_back(Json(dll));
     }
-    for (const std::wstring& path : outcome.written)
-        out.Wrote(L"uninstall", path);
+    for (size_t i = 0; i < outcome.written.size(); ++i)
+        out.Wrote(L"uninstall", outcome.written[i], i + 1 < outcome.written.size() ? L"removed" : L"wrote");
     return kExitDone;
 }
 
@@ -354,6 +354,6 @@ int UndoCommand(Output& out, const std::wstring& addIn)
     out.Line(undone ? kCliUndone : kCliNothingToUndo);
     out.Document()["undone"] = undone;
     if (undone)
-        out.Wrote(L"undo", MenuFilePath(addIn));
+        out.Wrote(L"undo", addIn, L"restored");
     return kExitDone;
 }

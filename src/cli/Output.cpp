@@ -40,7 +40,7 @@ void Output::Error(const std::wstring& text)
         Write(STD_ERROR_HANDLE, text + L"\r\n");
 }
 
-void Output::Wrote(const std::wstring& command, const std::wstring& path) const
+void Output::Wrote(const std::wstring& command, const std::wstring& path, const std::wstring& what) const
 {
     if (logPath_.empty())
         return;
@@ -48,7 +48,7 @@ void Output::Wrote(const std::wstring& command, const std::wstring& path) const
     GetLocalTime(&t);
     char stamp[32];
     snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-    const std::string record = stamp + ToUtf8(command + L" wrote " + path) + "\r\n";
+    const std::string record = stamp + ToUtf8(command + L" " + what + L" " + path) + "\r\n";
     HANDLE log = CreateFileW(logPath_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE)

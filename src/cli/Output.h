@@ -14,8 +14,8 @@ public:
     void Line(const std::wstring& text) const;
     // A line on standard error; nothing with --json (the document carries it).
     void Error(const std::wstring& text);
-    // Appends a timestamped record to the log, if there is one.
-    void Wrote(const std::wstring& command, const std::wstring& path) const;
+    // Appends a timestamped record "<command> <what> <path>" to the log, if there is one.
+    void Wrote(const std::wstring& command, const std::wstring& path, const std::wstring& what = L"wrote") const;
 
     nlohmann::json& Document() { return document_; }
     // Ends the run: with --json prints the document with the exit code. Returns code.

@@ -60,6 +60,15 @@ TEST(FileInformation, ReadsTheKoreanTableAndNothingElse)
     EXPECT_FALSE(half.GetStatus());
     EXPECT_EQ(Strings(half), (std::vector<std::wstring>{L"샘플 제작소", L"손상", L"1.0.0.1", L"", L"", L"", L"", L""}));
 
+    // A value whose terminator was overwritten: empty, not run on into what follows.
+    std::string unterminated = resource;
+    const std::wstring text = L"손상";
+    const size_t at = unterminated.find(std::string(reinterpret_cast<const char*>(text.c_str()), 6));
+    unterminated.replace(at + 4, 2, std::string("X\0", 2));
+    StampResource(dir / L"apHalf.dll", kResourceTypeVersion, 1, kLanguageKorean, unterminated);
+    EXPECT_EQ(Strings(CiStFileInformation(dir / L"apHalf.dll")), (std::vector<std::wstring>{L"샘플 제작소", L"", L"1.0.0.1",
+        L"Damaged.dll", L"(C) 샘플 팀", L"apDamaged.dll", L"샘플 제품", L"1.0.0.1"}));
+
     // Other tables, no resource, no module: every string empty, even after a good read.
     WriteFileBytes(dir / L"notes.txt", "not a module");
     CopyBareModule(dir / L"apOther.dll", true);

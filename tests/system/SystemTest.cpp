@@ -63,6 +63,8 @@ struct Scene {
             entries.push_back(ComposeMenuEntry(name, i == 0 ? kEditedName : menu));
             picked += L"\"" + source + L"\\" + name + L"\" ";
         }
+        CopyFileW(FixturePath(L"apSample32.dll").c_str(), (source + L"\\apOld32.dll").c_str(), FALSE);
+        picked += L"\"" + source + L"\\apOld32.dll\"";
         oldMenu = MenuBytes({L"\"Morvane\" \"모르반\" \"CAD\" \"REGULAR\"", L"; written by hand", L"",
                              L"\"Gone\" \"옛 메뉴\" \"CAD\" \"REGULAR\"", L"\"InterGone\" \"옛 메뉴\" \"CAD\" \"INTERRUPT\""});
         newMenu = oldMenu + MenuBytes(entries);
@@ -87,6 +89,7 @@ struct Scene {
         ASSERT_NE(dialog = app.Start(), nullptr) << "no setup dialog";
         HWND list = GetDlgItem(dialog, IDC_MODULE_LIST), editor = nullptr;
         ASSERT_TRUE(app.AddThroughFileDialog(dialog, picked)) << "no file dialog";
+        ASSERT_EQ(app.AnswerBox(), kRefused32BitHeading + std::wstring(L"[1]. apOld32.dll\n"));
         ASSERT_TRUE(WaitFor([&] { return ListCount(list) == kMenuRows + kModules; })) << "the modules were not added";
         PostClick(list, Centre(ListCellRect(list, kMenuRows, kColumnMenuName)));
         ASSERT_TRUE(WaitFor([&] { return (editor = FindWindowExW(list, nullptr, L"Edit", nullptr)) != nullptr; }));

@@ -136,14 +136,20 @@ HWND RunningApp::WaitForDialog(const std::function<bool(HWND)>& wanted) const
     return found;
 }
 
+std::wstring RunningApp::AnswerBox() const
+{
+    // A message box's text is its static 0xFFFF.
+    HWND box = WaitForDialog([](HWND w) { return GetDlgItem(w, 0xFFFF) != nullptr; });
+    const std::wstring text = box ? WindowText(GetDlgItem(box, 0xFFFF)) : L"";
+    if (box)
+        PressButton(box, IDOK);
+    return text;
+}
+
 HWND RunningApp::Start() const
 {
-    // A message box's text is its static 0xFFFF; only the setup dialog has the list.
-    HWND box = WaitForDialog([](HWND w) { return GetDlgItem(w, 0xFFFF) != nullptr; });
-    if (box == nullptr)
-        return nullptr;
-    PressButton(box, IDOK);
-    return WaitForDialog([](HWND w) { return GetDlgItem(w, 1013) != nullptr; });
+    // Only the setup dialog has the list.
+    return AnswerBox().empty() ? nullptr : WaitForDialog([](HWND w) { return GetDlgItem(w, 1013) != nullptr; });
 }
 
 bool RunningApp::AddThroughFileDialog(HWND setupDialog, const std::wstring& names) const

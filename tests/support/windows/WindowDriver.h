@@ -78,6 +78,8 @@ public:
     // Presses the add button and answers the file dialog with names (a full path, or
     // several quoted); false when no file dialog came or it did not close.
     bool AddThroughFileDialog(HWND setupDialog, const std::wstring& names) const;
+    // Waits for a message box, presses its OK and returns its text ("" when none came).
+    std::wstring AnswerBox() const;
 
 private:
     // The first visible dialog-class window of the process that wanted picks.

@@ -70,7 +70,7 @@ struct ComScope {
 }  // namespace
 
 int SelectModuleFiles(HWND owner, std::wstring initialFolder, const std::wstring& filter, CStringArray& paths,
-                      CStringArray& names, CStringArray& folders)
+                      CStringArray& folders)
 {
     std::replace(initialFolder.begin(), initialFolder.end(), L'/', L'\\');
     ComScope com;
@@ -106,12 +106,9 @@ int SelectModuleFiles(HWND owner, std::wstring initialFolder, const std::wstring
         PWSTR path = nullptr;
         if (FAILED(results->GetItemAt(i, &item)) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)))
             continue;
-        std::wstring full = path;
+        paths.Add(path);
+        folders.Add(FolderOf(path));
         CoTaskMemFree(path);
-        size_t slash = full.rfind(L'\\');
-        paths.Add(full);
-        names.Add(slash == std::wstring::npos ? full : full.substr(slash + 1));
-        folders.Add(FolderOf(full));
         ++taken;
     }
     return taken;

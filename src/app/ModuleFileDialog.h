@@ -7,8 +7,8 @@
 #include "core/table/Array.h"
 
 
-// Opens the dialog in initialFolder ("/" taken as "\"). Fills the full paths, bare file
-// names and folders of the selected files, in the order the dialog returns them.
+// Opens the dialog in initialFolder ("/" taken as "\"). Fills the full paths and the
+// folders of the selected files, in the order the dialog returns them.
 // Returns the number of files, or -1 when the dialog was not confirmed.
 int SelectModuleFiles(HWND owner, std::wstring initialFolder, const std::wstring& filter, CStringArray& paths,
-                      CStringArray& names, CStringArray& folders);
+                      CStringArray& folders);

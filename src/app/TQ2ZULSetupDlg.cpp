@@ -133,8 +133,8 @@ LRESULT CTQ2ZULSetupDlg::OnCellEditEnd(WPARAM wp, LPARAM lp)
 
 void CTQ2ZULSetupDlg::OnAddModule()
 {
-    CStringArray paths, names, folders;
-    if (SelectModuleFiles(m_hWnd, rememberedFolder_, kModuleFileFilter, paths, names, folders) <= 0)
+    CStringArray paths, folders;
+    if (SelectModuleFiles(m_hWnd, rememberedFolder_, kModuleFileFilter, paths, folders) <= 0)
         return;
     rememberedFolder_ = folders.GetAt(0);
     const std::vector<std::wstring> refused = IntakeSelectedFiles(table_, {paths.begin(), paths.end()});

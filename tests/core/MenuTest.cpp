@@ -33,7 +33,7 @@ TEST(CodePage949, EncodesStrictlyAndDecodesStrayBytesAlone)
     EXPECT_EQ(EncodeCp949(L"가\U0001F600", bytes), std::optional<size_t>(1));
     EXPECT_EQ(EncodeCp949(L"e\u00E9", bytes), std::optional<size_t>(1)) << "no best-fit 'e' for e-acute";
     EXPECT_EQ(DecodeCp949(std::string("\xC7\xD1\xB1\xDB ok")), L"한글 ok");
-    EXPECT_EQ(DecodeCp949(std::string("\xC7\" \xC7 \xC7")), L"\xFFFD\" \xFFFD \xFFFD")
+    EXPECT_EQ(DecodeCp949(std::string("\xC7\" \xFE\" \xC7")), L"\xFFFD\" \xFFFD\" \xFFFD")
         << "a lead byte without its trail never swallows a quote or a space";
 }
 

@@ -87,12 +87,10 @@ std::wstring Machine(const std::wstring& path)
     return is64Bit ? L"x64" : L"x86 (32Bit)";
 }
 
-// Prints and records the plan of the modules the rows from `first` on describe.
-void ReportPlan(Output& out, const Host& host, const ApplyPlan& plan, int first, nlohmann::json& modules)
+// Prints and records the plan of every added or replaced module: those of the files given.
+void ReportPlan(Output& out, const Host& host, const ApplyPlan& plan, nlohmann::json& modules)
 {
     for (const ModulePlan& module : plan.modules) {
-        if (module.row < first)
-            continue;
         const ModuleRow& row = host.table.GetRow(module.row);
         nlohmann::json item = {{"module", Json(module.module)}, {"file", Json(row.sourcePath)},
                                {"replaces", !module.added}, {"installedAs", Json(module.dllName)},
@@ -136,11 +134,10 @@ ApplyPlan PlanOnHost(const Host& host, const std::wstring& addIn)
     return plan;
 }
 
-bool AnyUnstorable(const Host& host, const ApplyPlan& plan, int first)
+bool AnyUnstorable(const Host& host, const ApplyPlan& plan)
 {
-    return std::any_of(plan.modules.begin(), plan.modules.end(), [&](const ModulePlan& m) {
-        return m.row >= first && FirstUnstorable(host.table.GetRow(m.row).menuName).has_value();
-    });
+    return std::any_of(plan.modules.begin(), plan.modules.end(),
+                       [&](const ModulePlan& m) { return FirstUnstorable(host.table.GetRow(m.row).menuName).has_value(); });
 }
 
 std::vector<std::wstring> FullPaths(Output& out, const std::vector<std::wstring>& files, bool& missing)
@@ -252,15 +249,14 @@ int CheckCommand(Output& out, const std::wstring& addIn, const std::vector<std::
         files.push_back({{"file", Json(path)}, {"machine", Json(Machine(path))}, {"versionStrings", strings},
                          {"moduleName", Json(moduleName)}, {"matchKey", Json(MatchKey(moduleName))}});
     }
-    const int first = host.table.GetCount();
     const std::vector<std::wstring> refused = IntakeSelectedFiles(host.table, paths);
     for (const std::wstring& name : refused)
         out.Line(name + L": " + kWarn32Bit);
     const ApplyPlan plan = PlanOnHost(host, addIn);
-    ReportPlan(out, host, plan, first, out.Document()["modules"] = nlohmann::json::array());
+    ReportPlan(out, host, plan, out.Document()["modules"] = nlohmann::json::array());
     if (missing)
         return kExitUsage;
-    return refused.empty() && !AnyUnstorable(host, plan, first) ? kExitDone : kExitRefused;
+    return refused.empty() && !AnyUnstorable(host, plan) ? kExitDone : kExitRefused;
 }
 
 int InstallCommand(Output& out, const std::wstring& addIn, const std::vector<std::wstring>& dlls,
@@ -299,7 +295,7 @@ int InstallCommand(Output& out, const std::wstring& addIn, const std::vector<std
             host.table.SetMenuName(i, *menuName);
     }
     if (dryRun) {
-        ReportPlan(out, host, PlanOnHost(host, addIn), first, out.Document()["modules"] = nlohmann::json::array());
+        ReportPlan(out, host, PlanOnHost(host, addIn), out.Document()["modules"] = nlohmann::json::array());
         out.Line(kCliDryRun);
         return refused.empty() ? kExitDone : kExitRefused;
     }

@@ -33,6 +33,7 @@ struct Seat {
         for (const auto& [name, internal] : {std::pair{L"apStair.dll", L"Stair.dll"}, {L"apInterGrid.dll", L"InterGrid.dll"}})
             MakeModuleDll(modules + L"\\" + name, {internal, L"계단 " + std::wstring(internal), L"1.0.0.3"});
         WriteFileBytes(modules + L"\\apStair_16.png", "picture");
+        WriteFileBytes(modules + L"\\apStair_old.dll", "an older build beside it");
         MakeModuleDll(modules + L"\\apOld.dll", {L"Old.dll", L"old", L"1.0.0.0", false});
     }
     std::wstring Module(const std::wstring& name) const { return L" \"" + modules + L"\\" + name + L"\""; }
@@ -118,4 +119,6 @@ TEST(Cli, ExitCodesSayWhyAndJsonAndHangulSurviveRedirection)
     EXPECT_EQ(checked.code, 0u);
     EXPECT_NE(checked.output.find(Utf8(L"menu line: \"CamToolpath\" \"계단 InterGrid.dll\" \"CAM\" \"REGULAR\"")), std::string::npos)
         << checked.output;
+    const ProgramRun skipping = Tq2zul(L"check" + seat.Module(L"apStair.dll") + seat.Host());
+    EXPECT_NE(skipping.output.find(Utf8(L"warning: apStair.dll: apStair_old.dll -> apInterSnap.dll(모듈 파일이")), std::string::npos) << skipping.output;
 }

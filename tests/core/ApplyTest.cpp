@@ -343,5 +343,10 @@ TEST(Uninstall, RemovesAModulesLinesAndFilesAndUndoPutsThemBack)
     EXPECT_TRUE(UndoLastChange(scene.addIn));
     EXPECT_EQ(Snapshot(scene.addIn), before);
     EXPECT_FALSE(UndoLastChange(scene.addIn)) << "nothing further back";
+    HANDLE held = CreateFileW(scene.InAddIn(L"apInterSnap.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const UninstallOutcome refused = UninstallModules(scene.addIn, {L"InterSnap"});
+    CloseHandle(held);
+    EXPECT_TRUE(refused.menuFailure == MenuFailure::Held && refused.written.empty() && refused.removed.empty());
+    EXPECT_EQ(Snapshot(scene.addIn), before) << "a module is removed whole or not at all";
     EXPECT_EQ(UninstallModules(L"", {L"x"}).result, ApplyResult::NoHost);
 }

@@ -72,8 +72,7 @@ TEST(TempFile, OnlyNamesTheToolMakesAreLeftoversToRemove)
     TempDir dir;
     const std::wstring temp = TempPathBeside(dir / L"zulmenu.txt");
     EXPECT_EQ(FolderOf(temp), dir.Path());
-    EXPECT_TRUE(IsToolTempName(FileNameOf(temp))) << Utf8(temp);
-    EXPECT_NE(TempPathBeside(dir / L"x"), temp);
+    EXPECT_TRUE(IsToolTempName(FileNameOf(temp)) && TempPathBeside(dir / L"x") != temp) << Utf8(temp);
     for (const wchar_t* name : {L"~tq2zul-.tmp", L"~tq2zul-notes.tmp", L"~tq2zul-1a.tmp.bak", L"tq2zul-1a.tmp"})
         EXPECT_FALSE(IsToolTempName(name)) << Utf8(name);
     WriteFileBytes(temp, "left over");

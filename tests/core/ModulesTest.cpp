@@ -185,9 +185,9 @@ TEST(RowEditing, DeletesSelectedRowsButTheProtectedOneAndStoresOnlyNonEmptyMenuN
     ASSERT_EQ(table.GetCount(), 2);
     EXPECT_EQ(table.GetRow(0).dllFileName + table.GetRow(1).dllFileName, L"APMORVANE.DLLapC.dll");
 
-    EXPECT_EQ(StoreEditedMenuName(table, 1, kColumnMenuName, L"새 이름"), CellEditDecision::Stored);
+    EXPECT_TRUE(StoreEditedMenuName(table, 1, kColumnMenuName, L"새 이름") == CellEditDecision::Stored &&
+                StoreEditedMenuName(table, 1, kColumnMenuName, L"") == CellEditDecision::RefusedEmpty);
     EXPECT_EQ(table.GetRow(1).menuName + table.GetShown(1).menuName, L"새 이름새 이름");
-    EXPECT_EQ(StoreEditedMenuName(table, 1, kColumnMenuName, L""), CellEditDecision::RefusedEmpty);
     for (const auto& [row, column] : {std::pair{1, kColumnModuleName}, {2, kColumnMenuName}, {-1, kColumnMenuName}})
         EXPECT_EQ(StoreEditedMenuName(table, row, column, L"x"), CellEditDecision::Ignored) << row << "," << column;
     EXPECT_EQ(table.GetRow(1).menuName, L"새 이름");

@@ -30,7 +30,7 @@ TEST(Paths, ExistsCreatesAndListsFoldersAtAnyLength)
     WriteFileBytes(dir / L"a.dll", "a");
     CreateDirectoryW((dir / L"sub.dll").c_str(), nullptr);
     EXPECT_EQ(ListFolderFiles(dir.Path()), std::vector<std::wstring>{L"a.dll"}) << "folders are no files";
-    EXPECT_TRUE(ListFolderFiles(dir / L"missing").empty());
+    EXPECT_TRUE(ListFolderFiles(dir / L"missing").empty() && ListSubfolders(dir.Path()) == std::vector<std::wstring>{L"sub.dll"});
     EXPECT_TRUE(PathExists(dir / L"a.dll") && PathExists(dir.Path() + L"\\\\") && IsFolder(dir / L"sub.dll"));
     EXPECT_FALSE(PathExists(L"") || PathExists(dir / L"none") || IsFolder(dir / L"a.dll"));
 
@@ -113,12 +113,9 @@ TEST(SwapInTemp, RetriesWhileHeldKeepsAttributesAndNeverOverwritesAStranger)
         Sleep(40);
         CloseHandle(held);
     });
-    std::wstring temp = WriteTempBeside(target, {"ne", "w"});
-    ASSERT_FALSE(temp.empty());
-    EXPECT_TRUE(SwapInTemp(temp, target, true));
+    EXPECT_TRUE(SwapInTemp(WriteTempBeside(target, {"ne", "w"}), target, true));
     release.join();
-    EXPECT_EQ(ReadFileBytes(target), "new");
-    EXPECT_EQ(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
+    EXPECT_TRUE(ReadFileBytes(target) == "new" && (GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN)) << "its attributes kept";
 
     // Held for good: it gives up, the file as it was, the temporary file gone.
     held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -128,8 +125,7 @@ TEST(SwapInTemp, RetriesWhileHeldKeepsAttributesAndNeverOverwritesAStranger)
 
     // Removed since it was read: the new content still takes its place.
     DeleteFileW(target.c_str());
-    EXPECT_TRUE(SwapInTemp(WriteTempBeside(target, {"after removal"}), target, true));
-    EXPECT_EQ(ReadFileBytes(target), "after removal");
+    EXPECT_TRUE(SwapInTemp(WriteTempBeside(target, {"after removal"}), target, true) && ReadFileBytes(target) == "after removal");
 
     // Appeared since we looked: someone else's file is not overwritten.
     EXPECT_FALSE(SwapInTemp(WriteTempBeside(target, {"mine"}), target, false));

@@ -327,7 +327,7 @@ TEST(Uninstall, RemovesAModulesLinesAndFilesAndUndoPutsThemBack)
     Scene scene;
     const std::string menu = "free text\r\n\"DraftAssist\" \"d\" \"CAD\" \"REGULAR\"\r\n\"InterSnap\" \"s\" \"CAD\" \"INTERRUPT\"\r\n";
     WriteFileBytes(scene.MenuPath(), menu);
-    for (const wchar_t* name : {L"apDraftAssist.dll", L"apDraftAssist_16.png", L"apDraftAssist.cfg", L"apInterSnap.dll"})
+    for (const wchar_t* name : {L"apDraftAssist.dll", L"apDraftAssist_16.png", L"apDraftAssist.cfg", L"apInterSnap.dll", L"apInterSnap_16.png"})
         WriteFileBytes(scene.InAddIn(name), Utf8(name));
     const auto before = Snapshot(scene.addIn);
 
@@ -336,7 +336,7 @@ TEST(Uninstall, RemovesAModulesLinesAndFilesAndUndoPutsThemBack)
     EXPECT_EQ(outcome.removed, std::vector<std::wstring>{L"apDraftAssist.dll"});
     EXPECT_EQ(outcome.notInstalled, std::vector<std::wstring>{L"apNope.dll"});
     EXPECT_EQ(scene.Menu(), "free text\r\n\"InterSnap\" \"s\" \"CAD\" \"INTERRUPT\"\r\n") << "only its line goes";
-    EXPECT_EQ(ListFolderFiles(scene.addIn).size(), 3u) << "its DLL and picture go, other files stay";
+    EXPECT_EQ(ListFolderFiles(scene.addIn).size(), 4u) << "its DLL and picture go, other files stay";
     EXPECT_TRUE(PathExists(scene.InAddIn(L"apDraftAssist.cfg")));
     EXPECT_EQ(UninstallModules(scene.addIn, {L"DraftAssist"}).removed.size(), 0u) << "not installed: nothing to do";
 

@@ -225,8 +225,10 @@ TEST(Program, AppliesAsAUserWouldAndAKillAtAnyMomentLeavesEachFileOldOrWholeNew)
         all[L"zulmenu.txt"] = scene.newMenu;
         Files old = scene.oldFiles;
         old[L"zulmenu.txt"] = scene.oldMenu;
-        EXPECT_TRUE(now == (newMenu ? all : old)) << "a mix after the start that followed run " << run;
-        EXPECT_EQ(ListCount(GetDlgItem(dialog, IDC_MODULE_LIST)), kMenuRows + (newMenu ? kModules : 0)) << run;
+        // A kill after the menu file was replaced but before the journal was marked done
+        // rolls back too: which set it is does not follow from the menu file seen at the kill.
+        EXPECT_TRUE(now == all || (now == old && run < kills)) << "a mix, or a finished Apply lost, after run " << run;
+        EXPECT_EQ(ListCount(GetDlgItem(dialog, IDC_MODULE_LIST)), kMenuRows + (now == all ? kModules : 0)) << run;
     }
     EXPECT_GT(oldMenus, 0) << "no kill landed before the menu file was replaced";
     EXPECT_GT(newMenus, 1) << "no kill landed after the menu file was replaced, or Apply did not finish";

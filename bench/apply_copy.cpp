@@ -63,7 +63,7 @@ std::string Bytes(size_t size, unsigned seed)
 
 int main()
 {
-    BenchFolder base;
+    TempDir base;
     const std::wstring source = base / L"modules", addIn = base / L"zul_ap", copies = base / L"copies",
                        swapped = base / L"swapped";
     for (const std::wstring& folder : {source, addIn, copies, swapped})
@@ -76,9 +76,9 @@ int main()
         wchar_t stem[16];
         swprintf(stem, std::size(stem), L"Mod%02d", i + 1);
         const std::wstring module = std::wstring(L"ap") + stem;
-        WriteBytes(source + L"\\" + module + L".dll", Bytes(1u << 20, i));
-        WriteBytes(source + L"\\" + module + L"_16.png", Bytes(4u << 10, i + 100));
-        WriteBytes(source + L"\\" + module + L"_32.png", Bytes(16u << 10, i + 200));
+        WriteFileBytes(source + L"\\" + module + L".dll", Bytes(1u << 20, i));
+        WriteFileBytes(source + L"\\" + module + L"_16.png", Bytes(4u << 10, i + 100));
+        WriteFileBytes(source + L"\\" + module + L"_32.png", Bytes(16u << 10, i + 200));
         for (const wchar_t* suffix : {L".dll", L"_16.png", L"_32.png"})
             files.push_back(module + suffix);
         table.AppendRow({RowStatus::Added, module + L".dll", module + L".dll", std::wstring(L"Module ") + stem,

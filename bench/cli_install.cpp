@@ -29,7 +29,7 @@ void Reset(const std::wstring& addIn)
 
 int main()
 {
-    BenchFolder base;
+    TempDir base;
     const std::wstring source = base / L"modules", dialogHost = base / L"dialog", cliHost = base / L"cli";
     CreateFolderChain(source);
     CreateFolderChain(dialogHost + L"\\zul_ap");
@@ -39,7 +39,7 @@ int main()
     for (int i = 1; i <= kModules; ++i) {
         const std::wstring name = L"Mod" + std::to_wstring(100 + i);
         MakeModuleDll(source + L"\\ap" + name + L".dll", {name + L".dll", L"모듈 " + name, L"1.0.0.1", true, 1u << 20});
-        WriteBytes(source + L"\\ap" + name + L"_16.png", std::string(4096, 'p'));
+        WriteFileBytes(source + L"\\ap" + name + L"_16.png", std::string(4096, 'p'));
         paths.push_back(source + L"\\ap" + name + L".dll");
         arguments += L" \"" + paths.back() + L"\"";
     }

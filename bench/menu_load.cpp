@@ -12,7 +12,7 @@
 
 int main()
 {
-    BenchFolder folder;
+    TempDir folder;
     ModuleCatalogue catalogue;
     catalogue.FillCatalogue();
     const std::wstring source = FixtureModule(L"apSampleFull.dll");
@@ -26,7 +26,7 @@ int main()
             menu += static_cast<char>(c);
         menu += "\r\n";
     }
-    WriteBytes(folder / L"zulmenu.txt", menu);
+    WriteFileBytes(folder / L"zulmenu.txt", menu);
 
     ModuleTable table;
 

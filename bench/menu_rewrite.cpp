@@ -40,7 +40,7 @@ void PlainReadWrite(const std::wstring& from, const std::wstring& to)
 
 int main()
 {
-    BenchFolder folder;
+    TempDir folder;
     const std::wstring menu = folder / L"zulmenu.txt", copy = folder / L"copy.txt";
     std::printf("menu files of 1 entry per 100 lines, median of 15 runs\n"
                 "  read = open, read, decode; rewrite = read, write a flushed copy, swap it in;\n"
@@ -48,7 +48,7 @@ int main()
     std::printf("  %8s %12s %12s %12s %8s\n", "lines", "read ns/ln", "rewrite ns/ln", "plain ns/ln", "ratio");
     for (int lines : {10000, 50000, 100000}) {
         const std::string bytes = MakeMenu(lines);
-        WriteBytes(menu, bytes);
+        WriteFileBytes(menu, bytes);
         std::vector<double> reads, rewrites, plains;
         for (int i = 0; i < 15; ++i) {
             reads.push_back(ElapsedNs([&] {

@@ -11,7 +11,6 @@
 #include "core/table/ModuleCatalogue.h"
 #include "core/table/ModuleTable.h"
 #include "platform/Paths.h"
-#include "platform/TempFile.h"
 
 namespace {
 
@@ -112,8 +111,6 @@ ApplyOutcome ApplyPendingModules(const ModuleTable& table, ModuleCatalogue& cata
         return outcome;
     }
     ResolveTargets(plan, menu);
-    // Holding the menu file, no other run of the tool is mid-copy in this folder.
-    RemoveToolTempFiles(addInFolder);
 
     std::vector<std::wstring> targets;
     for (const PlannedCopy* copy : SafeCopies(plan))
